@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace strikora {
+
+enum class PlayMode { Once, Looping };
+
+// One loaded clip. Volume is in hundredths of a decibel (0 full, -10000 silent); pan runs
+// from -10000 (left) to 10000 (right), the quieter side attenuated by |pan| hundredths of a
+// decibel while the louder side stays at full level. Failures throw PlatformError.
+class SoundBuffer {
+ public:
+  virtual ~SoundBuffer() = default;
+  virtual void Play(PlayMode mode) = 0;
+  virtual void Stop() = 0;  // keeps the play position: only a new load starts from the top
+  [[nodiscard]] virtual bool IsPlaying() const = 0;
+  [[nodiscard]] virtual int GetVolume() const = 0;
+  virtual void SetVolume(int volume) = 0;
+  [[nodiscard]] virtual int GetPan() const = 0;
+  virtual void SetPan(int pan) = 0;
+  [[nodiscard]] virtual int GetFrequency() const = 0;  // samples per second
+  virtual void SetFrequency(int hertz) = 0;
+  // Play cursor in bytes of the source PCM.
+  [[nodiscard]] virtual std::int64_t GetCurrentPosition() const = 0;
+  // Length of the source PCM in bytes.
+  [[nodiscard]] virtual std::int64_t GetByteLength() const = 0;
+  [[nodiscard]] virtual const std::filesystem::path& Source() const = 0;
+};
+
+class AudioDevice {
+ public:
+  virtual ~AudioDevice() = default;
+  // Makes a buffer from a WAV file. slot names the game's buffer slot, for the trace.
+  // Throws PlatformError (FileNotFound, BadFileFormat, AudioFailure).
+  [[nodiscard]] virtual std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(
+      const std::filesystem::path& file, const std::string& slot) = 0;
+};
+
+// Plays one MP3 at a time. Positions and durations are in seconds; rate 1.0 is normal speed
+// and 0 pauses. Volume and balance use the buffer units above. Failures throw PlatformError.
+class MusicPlayer {
+ public:
+  virtual ~MusicPlayer() = default;
+  virtual void Load(const std::filesystem::path& file) = 0;  // stopped at position 0, rate 1
+  virtual void Unload() = 0;
+  [[nodiscard]] virtual bool IsLoaded() const = 0;
+  virtual void Run() = 0;
+  virtual void Stop() = 0;
+  virtual void SetRate(double rate) = 0;
+  [[nodiscard]] virtual double GetRate() const = 0;
+  [[nodiscard]] virtual double CurrentPosition() const = 0;
+  virtual void SetCurrentPosition(double seconds) = 0;
+  [[nodiscard]] virtual double Duration() const = 0;
+  virtual void SetVolume(int volume) = 0;
+  virtual void SetBalance(int balance) = 0;
+};
+
+}  // namespace strikora

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/EventSource.h"
+#include "platform/SoundTrace.h"
+
+namespace strikora {
+
+class Form;
+class Timer;
+
+enum class ShowMode { Modeless, Modal };
+
+// The game's windows take the keyboard focus in turn. Everything runs on one thread: key
+// handlers and timer ticks run from DoEvents, nested inside whatever wait is in progress.
+class WindowSystem {
+ public:
+  WindowSystem(EventSource& source, const Clock& clock, SoundTrace& trace);
+  WindowSystem(const WindowSystem&) = delete;
+  WindowSystem& operator=(const WindowSystem&) = delete;
+
+  // Dispatches pending focus changes, keys and due timers; when nothing was pending, blocks
+  // briefly (until an event may have arrived or the next timer is due).
+  void DoEvents();
+
+  // The one shape of every wait in the game: test, and pump events until it holds.
+  // what names the wait for anyone debugging a stuck one.
+  template <typename Done>
+  void WaitUntil(Done done, const char* what = "a condition") {
+    const char* outer = waitingFor_;
+    waitingFor_ = what;
+    while (!done()) DoEvents();
+    waitingFor_ = outer;
+  }
+  [[nodiscard]] const char* WaitingFor() const { return waitingFor_; }
+
+  void ShowMessageBox(const std::string& text, const std::string& title);
+  [[nodiscard]] bool IsKeyHeld(HeldKey key) const { return source_.IsKeyHeld(key); }
+  [[nodiscard]] Form* ActiveForm() const { return active_; }
+  [[nodiscard]] const Clock& GetClock() const { return clock_; }
+
+ private:
+  friend class Form;
+  friend class Timer;
+
+  void Register(Form& form);
+  void Unregister(Form& form);
+  void Register(Timer& timer);
+  void Unregister(Timer& timer);
+  void Show(Form& form, ShowMode mode, Form* owner);
+  void Hide(Form& form);
+  void Activate(Form* form);
+
+  bool DispatchFocus();
+  bool FireDueTimers();
+  [[nodiscard]] std::optional<std::int64_t> NextTimerDue() const;
+  [[nodiscard]] bool IsRegistered(const Form* form) const;
+  [[nodiscard]] bool IsRegistered(const Timer* timer) const;
+
+  EventSource& source_;
+  const Clock& clock_;
+  SoundTrace& trace_;
+  std::vector<Form*> forms_;
+  std::vector<Form*> recency_;  // most recently active last
+  std::vector<Timer*> timers_;
+  Form* active_ = nullptr;
+  struct FocusChange {
+    Form* form;
+    bool gained;
+  };
+  std::deque<FocusChange> pendingFocus_;
+  const char* waitingFor_ = "nothing";
+};
+
+// A window of the game: a caption, shown or hidden, with focus and key handlers.
+class Form {
+ public:
+  Form(WindowSystem& windows, std::string caption);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  virtual void Form_GotFocus() {}
+  virtual void Form_LostFocus() {}
+  // KeyCode is the virtual-key code, Shift the modifier mask.
+  virtual void Form_KeyDown(int KeyCode, int Shift) {
+    (void)KeyCode;
+    (void)Shift;
+  }
+
+  // A modal show returns when the form is hidden (checked between events).
+  void Show(ShowMode mode = ShowMode::Modeless, Form* owner = nullptr);
+  void Hide();
+  [[nodiscard]] bool Visible() const { return visible_; }
+  [[nodiscard]] const std::string& Caption() const { return caption_; }
+  [[nodiscard]] WindowSystem& Windows() const { return windows_; }
+
+ private:
+  friend class WindowSystem;
+  WindowSystem& windows_;
+  std::string caption_;
+  bool visible_ = false;
+  Form* owner_ = nullptr;
+};
+
+// A form's timer: fires from DoEvents only, never again while its own handler runs.
+// Interval is in milliseconds; 0 never fires. Changing Interval or Enabled restarts the count.
+class Timer {
+ public:
+  explicit Timer(WindowSystem& windows, std::string tag = {});
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  std::function<void()> OnTimer;
+  std::string Tag;
+
+  void SetInterval(int ms);
+  [[nodiscard]] int Interval() const { return interval_; }
+  void SetEnabled(bool enabled);
+  [[nodiscard]] bool Enabled() const { return enabled_; }
+
+ private:
+  friend class WindowSystem;
+  WindowSystem& windows_;
+  int interval_ = 0;
+  bool enabled_ = false;
+  bool running_ = false;
+  std::int64_t due_ = 0;
+};
+
+}  // namespace strikora
