@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace strikora {
+
+inline constexpr int kNameLength = 12;
+inline constexpr int kPlayMethods = 2;
+inline constexpr int kSkillLevels = 5;
+inline constexpr int kHistorySlots = 100;
+inline constexpr int kHistoryEntries = kPlayMethods * kSkillLevels * kHistorySlots;
+
+// One roster record on disk. The fields take 2030 bytes; 24 bytes of filler follow so that
+// records stay where every earlier version of the roster put them.
+inline constexpr std::size_t kRecordLength = 2054;
+
+// What the roster file keeps of one bowler.
+struct PlayerRecord {
+  // Clip file names, stored left-aligned in their 12-byte fields and kept byte for byte.
+  std::array<char, kNameLength> FirstName = BlankName();
+  std::array<char, kNameLength> LastName = BlankName();
+  bool Lefthanded = false;
+  bool Female = false;
+  // Finished game totals without handicap, 0 for an empty slot; see HistoryIndex.
+  std::array<std::int16_t, kHistoryEntries> ScoreHistory{};
+  // Slot written by the most recent finished game, 0 before the first one.
+  std::int16_t LastGameSlot = 0;
+
+  [[nodiscard]] static constexpr std::array<char, kNameLength> BlankName() {
+    std::array<char, kNameLength> name{};
+    name.fill(' ');
+    return name;
+  }
+};
+
+using RecordBytes = std::array<std::uint8_t, kRecordLength>;
+
+// Position of (method 1..2, skill 1..5, slot 1..100) in ScoreHistory, which is also its order
+// on disk: method varies fastest, then skill, then slot. Arguments are not checked here.
+[[nodiscard]] constexpr int HistoryIndex(int method, int skill, int slot) {
+  return (method - 1) + kPlayMethods * (skill - 1) + kPlayMethods * kSkillLevels * (slot - 1);
+}
+
+[[nodiscard]] RecordBytes EncodeRecord(const PlayerRecord& record);
+
+// Bytes from the file are input: any non-zero Boolean reads as true and a LastGameSlot
+// outside 0..100 as 0, so a damaged record can never send a finished game out of the history.
+[[nodiscard]] PlayerRecord DecodeRecord(std::span<const std::uint8_t, kRecordLength> bytes);
+
+// Record number (from 1) of the roster file at `file`. Reading creates a missing file empty,
+// and whatever lies at or past the end of the file reads as zero bytes. Writing never
+// truncates, creates a missing file, and has handed the record to the system before it
+// returns. Both throw std::system_error when the file cannot be opened, read or written, and
+// std::out_of_range for a record number below 1.
+[[nodiscard]] RecordBytes ReadRecord(const std::filesystem::path& file, int recordNumber);
+void WriteRecord(const std::filesystem::path& file, int recordNumber, const RecordBytes& bytes);
+
+}  // namespace strikora
