@@ -56,8 +56,8 @@ TEST_F(PlayerRecordFile, SaveLaysOutEveryFieldAtItsOffset) {
 TEST_F(PlayerRecordFile, LoadReadsTheHistoryMethodFirstThenSkillThenSlot) {
   HandRecord record("fn7.wav", "k.wav");
   record
-      .Put16(24, 0xFFFF)  // left-handed
-      .Put16(26, 0x0001)  // neither 0 nor -1: still true
+      .Put16(24, 0x8000)  // neither 0 nor -1: still true
+      .Put16(26, 0x0001)  // the same
       .Put16(30, 150)     // method 2, skill 1, slot 1
       .Put16(32, 200)     // method 1, skill 2, slot 1
       .Put16(48, 250)     // method 1, skill 1, slot 2
@@ -80,10 +80,10 @@ TEST_F(PlayerRecordFile, LoadReadsTheHistoryMethodFirstThenSkillThenSlot) {
   EXPECT_EQ(player.ScoreHistory(2, 5, 100), 299);
   EXPECT_EQ(player.LastGameSlot(), 2);
 
-  // Written back: the same bytes, with the Boolean made canonical and the filler zeroed.
+  // Written back: the same bytes, with the Booleans made canonical and the filler zeroed.
   const std::filesystem::path copy = folder_.Path() / "copy.qbx";
   player.Save(copy, 1);
-  record.Put16(26, 0xFFFF);
+  record.Put16(24, 0xFFFF).Put16(26, 0xFFFF);
   for (std::size_t at = 2030; at < 2054; ++at) record.Put8(at, 0);
   EXPECT_EQ(ReadBytes(copy), record.Get());
 }

@@ -110,24 +110,6 @@ TEST(PlayerScoring, WholeGamesScoreEachFrameWithItsBonus) {
   }
 }
 
-TEST(PlayerScoring, BonusesTakeExactlyTheRightBalls) {
-  Player player;
-  player.AddScore(1, 7, 0);
-  player.AddScore(1, 3, 1);
-  player.AddScore(2, 5, 0);
-  EXPECT_EQ(player.GetFrameScore(1), 15);
-  player.AddScore(2, 4, 1);  // the second ball after a spare is no bonus
-  EXPECT_EQ(player.GetFrameScore(1), 15);
-
-  player.AddScore(3, 10, 0);
-  player.AddScore(4, 3, 0);
-  player.AddScore(4, 4, 1);
-  player.AddScore(5, 6, 0);  // nor the third ball after a strike
-  EXPECT_EQ(player.GetFrameScore(3), 17);
-  EXPECT_EQ(player.GetFrameScore(4), 7);
-  EXPECT_EQ(player.GetScore(false, 1, 1), 15 + 9 + 17 + 7 + 6);
-}
-
 TEST(PlayerScoring, NewBowlerHasNothingAndFullHandicap) {
   const Player player;
   EXPECT_EQ(player.FirstName(), "");
