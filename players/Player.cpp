@@ -101,9 +101,7 @@ void Player::AddScore(int frame, int pins, int ball) {
     // A strike earns the next two deliveries: balls 0 and 1 of the next frame, or balls 0
     // and 2 of a tenth frame that opened with a strike. A spare earns only ball 0.
     const bool strikeBonusBall = ball == 0 || ball == 1 || (ball == 2 && strikeFlags_[frame]);
-    if (strikeFlags_[prev] && strikeBonusBall) {
-      frameScores_[prev] = static_cast<std::int16_t>(frameScores_[prev] + pins);
-    } else if (spareFlags_[prev] && ball == 0) {
+    if ((strikeFlags_[prev] && strikeBonusBall) || (spareFlags_[prev] && ball == 0)) {
       frameScores_[prev] = static_cast<std::int16_t>(frameScores_[prev] + pins);
     }
   }

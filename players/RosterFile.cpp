@@ -20,7 +20,7 @@ constexpr std::size_t kScoreHistoryAt = 28;  // 1000 signed totals in HistoryInd
 constexpr std::size_t kLastGameSlotAt = 2028;
 constexpr std::size_t kFillerAt = 2030;  // 24 bytes, never read, written as zeros
 
-static_assert(kScoreHistoryAt + 2 * kHistoryEntries == kLastGameSlotAt);
+static_assert(kScoreHistoryAt + 2 * std::size_t{kHistoryEntries} == kLastGameSlotAt);
 static_assert(kFillerAt + 24 == kRecordLength);
 
 constexpr std::uint16_t kTrue = 0xFFFF;
