@@ -1,0 +1,171 @@
+#include "platform/sdl/IniSettingsStore.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <system_error>
+
+#include "platform/PlatformError.h"
+
+namespace strikora::sdl {
+namespace {
+
+bool NeedsEscape(std::string_view text, std::size_t i) {
+  const unsigned char c = static_cast<unsigned char>(text[i]);
+  if (c < 0x20 || c == 0x7f) return true;
+  if (std::string_view("\\/[]=;#").find(static_cast<char>(c)) != std::string_view::npos) {
+    return true;
+  }
+  return c == ' ' && (i == 0 || i + 1 == text.size());
+}
+
+std::string Escape(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (NeedsEscape(text, i)) {
+      const unsigned char c = static_cast<unsigned char>(text[i]);
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+std::string Unescape(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+      const int hi = HexDigit(text[i + 2]);
+      const int lo = HexDigit(text[i + 3]);
+      if (hi >= 0 && lo >= 0) {
+        out += static_cast<char>(hi * 16 + lo);
+        i += 3;
+        continue;
+      }
+    }
+    out += text[i];  // a stray backslash written by hand stays as it is
+  }
+  return out;
+}
+
+std::string_view Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t\r");
+  return s.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+IniSettingsStore::IniSettingsStore(std::filesystem::path file) : file_(std::move(file)) {}
+
+std::filesystem::path IniSettingsStore::DefaultFile() {
+  std::filesystem::path base;
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config) {
+    base = config;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home) {
+    base = std::filesystem::path(home) / ".config";
+  } else {
+    base = ".config";
+  }
+  return base / "strikora" / "settings.ini";
+}
+
+IniSettingsStore::Values IniSettingsStore::Read() const {
+  Values values;
+  std::ifstream in(file_, std::ios::binary);
+  std::string line;
+  std::optional<std::pair<std::string, std::string>> section;
+  while (std::getline(in, line)) {
+    const std::string_view text = Trim(line);
+    if (text.empty() || text.front() == ';' || text.front() == '#') continue;
+    if (text.front() == '[') {
+      section.reset();
+      if (text.back() != ']') continue;
+      const std::string_view name = text.substr(1, text.size() - 2);
+      const auto slash = name.find('/');
+      if (slash == std::string_view::npos) continue;  // not one of ours: skip its keys too
+      section.emplace(Unescape(Trim(name.substr(0, slash))),
+                      Unescape(Trim(name.substr(slash + 1))));
+      continue;
+    }
+    const auto equals = text.find('=');
+    if (!section || equals == std::string_view::npos || equals == 0) continue;
+    values[{section->first, section->second, Unescape(Trim(text.substr(0, equals)))}] =
+        Unescape(Trim(text.substr(equals + 1)));
+  }
+  return values;
+}
+
+void IniSettingsStore::Write(const Values& values) const {
+  std::ostringstream text;
+  std::optional<std::pair<std::string, std::string>> heading;
+  for (const auto& [where, value] : values) {
+    const auto& [app, section, key] = where;
+    if (!heading || heading->first != app || heading->second != section) {
+      if (heading) text << '\n';
+      heading.emplace(app, section);
+      text << '[' << Escape(app) << '/' << Escape(section) << "]\n";
+    }
+    text << Escape(key) << '=' << Escape(value) << '\n';
+  }
+  const std::string content = text.str();
+
+  const auto fail = [&](const std::string& why) {
+    throw PlatformError(ErrorCode::FileAccess,
+                        "Cannot save the settings in " + file_.string() + ": " + why);
+  };
+  std::error_code ec;
+  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
+  if (ec) fail(ec.message());
+  const std::filesystem::path temp = file_.string() + ".tmp" + std::to_string(getpid());
+  std::FILE* out = std::fopen(temp.c_str(), "wb");
+  if (out == nullptr) fail("cannot create " + temp.string());
+  const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size() &&
+                       std::fflush(out) == 0 && fsync(fileno(out)) == 0;
+  const bool closed = std::fclose(out) == 0;
+  if (!written || !closed) {
+    std::filesystem::remove(temp, ec);
+    fail("writing failed");
+  }
+  std::filesystem::rename(temp, file_, ec);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    fail(ec.message());
+  }
+}
+
+std::string IniSettingsStore::GetSetting(const std::string& app, const std::string& section,
+                                         const std::string& key,
+                                         const std::string& fallback) const {
+  const Values values = Read();
+  const auto it = values.find({app, section, key});
+  return it == values.end() ? fallback : it->second;
+}
+
+void IniSettingsStore::SaveSetting(const std::string& app, const std::string& section,
+                                   const std::string& key, const std::string& value) {
+  // Read afresh: another copy of the game may have saved since.
+  Values values = Read();
+  values[{app, section, key}] = value;
+  Write(values);
+}
+
+}  // namespace strikora::sdl

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/Audio.h"
+#include "platform/sdl/OpenAlContext.h"
+
+namespace strikora::sdl {
+
+// Makes each clip one OpenAL buffer played by its own source, on the given context (the
+// player's device, or a loopback device in tests). The context must outlive every clip.
+class OpenAlAudioDevice final : public AudioDevice {
+ public:
+  explicit OpenAlAudioDevice(OpenAlContext& context) : context_(context) {}
+
+  // Throws PlatformError: FileNotFound, BadFileFormat, AudioFailure.
+  [[nodiscard]] std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(
+      const std::filesystem::path& file, const std::string& slot) override;
+
+ private:
+  OpenAlContext& context_;
+};
+
+}  // namespace strikora::sdl

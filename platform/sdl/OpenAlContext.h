@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <span>
+
+#include "platform/sdl/AlHandles.h"
+#include "platform/sdl/PanLaw.h"
+
+namespace strikora::sdl {
+
+enum class OpenAlOutput {
+  DefaultDevice,  // the player's sound device, asked for a short mixing period
+  Loopback,       // mixes into memory only when Render asks: tests and measurements
+};
+
+// One OpenAL output and its context, made current for the whole program: every clip and the
+// music are made on it and must be gone before it goes. One exists at a time.
+class OpenAlContext {
+ public:
+  // Throws PlatformError(DeviceUnavailable) when the device cannot be opened.
+  explicit OpenAlContext(OpenAlOutput output, int loopbackSampleRate = 44100);
+  ~OpenAlContext();
+  OpenAlContext(const OpenAlContext&) = delete;
+  OpenAlContext& operator=(const OpenAlContext&) = delete;
+
+  // Loopback only: mixes the next interleaved stereo frames (left, right) into out.
+  void Render(std::span<float> out);
+  [[nodiscard]] bool IsLoopback() const { return output_ == OpenAlOutput::Loopback; }
+  // Output frames per second.
+  [[nodiscard]] int SampleRate() const;
+  // How long a sound takes from the mix to the speakers, in milliseconds; 0 if unknown.
+  [[nodiscard]] double DeviceLatencyMs() const;
+  [[nodiscard]] const PanLaw& Pans() const { return pans_; }
+
+ private:
+  OpenAlOutput output_;
+  PanLaw pans_;
+  struct Device;  // the OpenAL device and context, kept out of this header
+  std::unique_ptr<Device> device_;
+};
+
+}  // namespace strikora::sdl

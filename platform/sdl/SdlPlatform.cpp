@@ -1,0 +1,19 @@
+#include "platform/sdl/SdlPlatform.h"
+
+#include <cstdlib>
+
+namespace strikora::sdl {
+
+SdlPlatform::SdlPlatform(const std::string& windowTitle)
+    : events_(clock_, windowTitle),
+      sound_(OpenAlOutput::DefaultDevice),
+      audio_(sound_),
+      music_(sound_),
+      settings_(IniSettingsStore::DefaultFile()),
+      platform_(clock_, events_, audio_, music_, settings_, random_) {
+  if (const char* trace = std::getenv("STRIKORA_TRACE"); trace != nullptr && *trace != '\0') {
+    platform_.Trace.WriteTo(trace);
+  }
+}
+
+}  // namespace strikora::sdl
