@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 
 #include "platform/AudioFile.h"
@@ -151,8 +152,10 @@ std::optional<KeyEvent> SimWorld::PollKey() {
 }
 
 void SimWorld::Stall(const std::string& why) const {
-  std::string what = DescribeWait ? DescribeWait() : std::string("something");
-  throw SimStalled(why + " at " + std::to_string(now_) + " ms while waiting for " + what);
+  const std::string what = DescribeWait ? DescribeWait() : std::string("something");
+  const std::string text = why + " at " + std::to_string(now_) + " ms while waiting for " + what;
+  std::fprintf(stderr, "simulated desktop: %s\n", text.c_str());
+  throw SimStalled(text);
 }
 
 void SimWorld::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs) {

@@ -19,9 +19,15 @@ namespace strikora::sim {
 class SimSoundBuffer;
 
 // A scripted run that would wait with nothing left to happen, or past its virtual-time limit.
-class SimStalled : public std::runtime_error {
+// Deliberately not a std::exception: the game traps those where it carries on after a
+// failure, and a stalled script must reach the test instead.
+class SimStalled {
  public:
-  using std::runtime_error::runtime_error;
+  explicit SimStalled(std::string what) : what_(std::move(what)) {}
+  [[nodiscard]] const char* what() const noexcept { return what_.c_str(); }
+
+ private:
+  std::string what_;
 };
 
 // The simulated desktop: a virtual clock that jumps straight to the next thing that can happen
