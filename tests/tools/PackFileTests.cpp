@@ -1,0 +1,168 @@
+// Packs written by the tools must come back out of the game's reader byte for byte.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "audio/SoundPack.h"
+#include "tools/PackFile.h"
+
+namespace strikora::packfile {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<char> V(const std::string& s) {
+  return {s.begin(), s.end()};
+}
+
+std::vector<char> Read(const fs::path& f) {
+  return ReadWholeFile(f);
+}
+
+void Write(const fs::path& f, const std::string& s) {
+  std::ofstream(f, std::ios::binary) << s;
+}
+
+class PackFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Root = fs::temp_directory_path() /
+           ("strikora-packfile-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(Root);
+    fs::create_directories(Root / "sounds");
+  }
+  void TearDown() override { fs::remove_all(Root); }
+
+  UnpackResult Unpack(const fs::path& pack, const fs::path& dest) {
+    UnpackHost host;
+    host.MessageBox = [this](const std::string& text) { Messages.push_back(text); };
+    return UnpackSoundPack(pack, dest, Root / "sounds", host);
+  }
+
+  fs::path Root;
+  std::vector<std::string> Messages;
+};
+
+TEST_F(PackFiles, WrittenPacksUnpackToTheSameBytesPlusTwoZeros) {
+  const std::vector<PackInput> entries = {{"a.wav", V("RIFF first")},
+                                          {"empty.wav", {}},
+                                          {"b.mp3", V(std::string(70000, 'm'))},
+                                          {"..\\names.dat", V("2\n1\n")}};
+  const auto bytes = BuildPack(entries);
+  Write(Root / "names.des", std::string(bytes.data(), bytes.size()));
+  ASSERT_EQ(Unpack(Root / "names.des", Root / "sounds" / "names"), UnpackResult::Done);
+  for (const auto& e : entries) {
+    std::string relative = e.Name;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    auto expected = e.Bytes;
+    expected.push_back('\0');
+    expected.push_back('\0');
+    EXPECT_EQ(Read(Root / "sounds" / "names" / relative), expected) << e.Name;
+  }
+  EXPECT_TRUE(Messages.empty());
+
+  const auto listing = ListPack(Root / "names.des");
+  ASSERT_EQ(listing.size(), entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(listing[i].Name, entries[i].Name);
+    EXPECT_EQ(listing[i].Length, static_cast<std::int32_t>(entries[i].Bytes.size()));
+  }
+}
+
+TEST_F(PackFiles, TheLargestPackStillEndsItsDirectory) {
+  std::vector<PackInput> entries;
+  for (int i = 0; i < kMaxEntries; ++i)
+    entries.push_back({"f" + std::to_string(i) + ".wav", V("x")});
+  const auto bytes = BuildPack(entries);
+  Write(Root / "big.des", std::string(bytes.data(), bytes.size()));
+  EXPECT_EQ(ListPack(Root / "big.des").size(), static_cast<std::size_t>(kMaxEntries));
+  EXPECT_EQ(Unpack(Root / "big.des", Root / "sounds" / "big"), UnpackResult::Done);
+  EXPECT_TRUE(fs::exists(Root / "sounds" / "big" / "f4096.wav"));
+  entries.push_back({"one-too-many.wav", V("x")});
+  EXPECT_THROW((void)BuildPack(entries), std::invalid_argument);
+}
+
+TEST_F(PackFiles, NamesTheReaderCouldNotGiveBackAreRefused) {
+  for (const std::string& bad : {std::string(), std::string(" lead.wav"), std::string("trail.wav "),
+                                 std::string(56, 'n'), std::string("nul\0.wav", 8)}) {
+    EXPECT_THROW((void)BuildPack({{bad, V("x")}}), std::invalid_argument) << bad;
+  }
+  EXPECT_NO_THROW((void)BuildPack({{std::string(55, 'n'), V("x")}}));
+}
+
+TEST_F(PackFiles, AnUnchangedPackKeepsItsTimeStamp) {
+  const fs::path file = Root / "menu.des";
+  const auto bytes = BuildPack({{"a.wav", V("abc")}});
+  EXPECT_TRUE(WriteIfChanged(file, bytes));
+  const auto stamp = fs::last_write_time(file);
+  EXPECT_FALSE(WriteIfChanged(file, bytes));
+  EXPECT_EQ(fs::last_write_time(file), stamp);
+  EXPECT_TRUE(WriteIfChanged(file, BuildPack({{"a.wav", V("abd")}})));
+  EXPECT_EQ(ListPack(file).at(0).Name, "a.wav");
+  EXPECT_FALSE(fs::exists(Root / "menu.des.tmp"));
+}
+
+TEST_F(PackFiles, ListingADamagedPackIsAnError) {
+  Write(Root / "bad.des", std::string("\0\0\0\0\x0c\0\0\0\0\0\0\0", 12) + std::string(64, 'x'));
+  EXPECT_THROW((void)ListPack(Root / "bad.des"), std::runtime_error);
+  EXPECT_THROW((void)ListPack(Root / "absent.des"), std::runtime_error);
+}
+
+int Tool(const std::string& args) {
+  const std::string command = std::string(STRIKORA_PACK_TOOL) + " " + args + " >/dev/null 2>&1";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(PackFiles, PackToolMakesListsAndExtractsAFolderOfRecordings) {
+  const fs::path voices = Root / "my voices";
+  fs::create_directories(voices / "skipped folder");
+  Write(voices / "b.wav", "bee");
+  Write(voices / "a.wav", "ay");
+  Write(Root / "order.txt", "1\n");
+  const std::string pack = "'" + (Root / "mine.des").string() + "'";
+  ASSERT_EQ(Tool("create " + pack + " '" + voices.string() + "' --extra ../names.dat='" +
+                 (Root / "order.txt").string() + "'"),
+            0);
+  const auto listing = ListPack(Root / "mine.des");
+  ASSERT_EQ(listing.size(), 3U);
+  EXPECT_EQ(listing[0].Name, "a.wav");  // sorted by name
+  EXPECT_EQ(listing[1].Name, "b.wav");
+  EXPECT_EQ(listing[2].Name, "..\\names.dat");
+  EXPECT_EQ(Tool("list " + pack), 0);
+
+  const fs::path out = Root / "sounds" / "names";
+  // Without --root the names list may not climb out of the folder it is unpacked into.
+  EXPECT_NE(Tool("extract " + pack + " '" + out.string() + "'"), 0);
+  EXPECT_EQ(Tool("extract " + pack + " '" + out.string() + "' --root '" +
+                 (Root / "sounds").string() + "'"),
+            0);
+  EXPECT_EQ(Read(out / "b.wav"), V(std::string("bee\0\0", 5)));
+  EXPECT_TRUE(fs::exists(Root / "sounds" / "names.dat"));
+}
+
+TEST_F(PackFiles, PackToolRefusesBadInput) {
+  EXPECT_NE(Tool(""), 0);
+  EXPECT_NE(Tool("frobnicate x"), 0);
+  EXPECT_NE(Tool("create '" + (Root / "x.des").string() + "' '" + (Root / "none").string() + "'"),
+            0);
+  EXPECT_NE(Tool("list '" + (Root / "none.des").string() + "'"), 0);
+  EXPECT_NE(Tool("extract '" + (Root / "none.des").string() + "' '" + Root.string() + "'"), 0);
+  fs::create_directory(Root / "v");
+  Write(Root / "v" / (std::string(60, 'l') + ".wav"), "long");
+  EXPECT_NE(Tool("create '" + (Root / "x.des").string() + "' '" + (Root / "v").string() + "'"), 0);
+  EXPECT_NE(
+      Tool("create '" + (Root / "x.des").string() + "' '" + Root.string() + "' --extra nofile"), 0);
+  EXPECT_FALSE(fs::exists(Root / "x.des"));
+}
+
+}  // namespace
+}  // namespace strikora::packfile

@@ -1,0 +1,125 @@
+#include "tools/voicegen/Dsp.h"
+
+#include <algorithm>
+
+namespace strikora::voicegen {
+
+Rng Rng::For(std::string_view name, std::uint64_t salt) {
+  std::uint64_t h = 1469598103934665603ULL;  // FNV-1a
+  for (const char c : name) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ULL;
+  }
+  return Rng(h ^ (salt * 0x9E3779B97F4A7C15ULL));
+}
+
+std::uint64_t Rng::Next() {
+  std::uint64_t z = (State += 0x9E3779B97F4A7C15ULL);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+  return z ^ (z >> 31);
+}
+
+namespace {
+struct Coeffs {
+  double w, cosw, alpha;
+};
+Coeffs Prepare(double freq, double q) {
+  const double w = kTwoPi * std::clamp(freq, 10.0, kRate * 0.45) / kRate;
+  return {w, std::cos(w), std::sin(w) / (2.0 * q)};
+}
+}  // namespace
+
+Biquad Biquad::BandPass(double freq, double q) {
+  const auto c = Prepare(freq, q);
+  const double a0 = 1 + c.alpha;
+  Biquad b;
+  b.B0 = c.alpha / a0;
+  b.B1 = 0;
+  b.B2 = -c.alpha / a0;
+  b.A1 = -2 * c.cosw / a0;
+  b.A2 = (1 - c.alpha) / a0;
+  return b;
+}
+
+Biquad Biquad::LowPass(double freq, double q) {
+  const auto c = Prepare(freq, q);
+  const double a0 = 1 + c.alpha;
+  Biquad b;
+  b.B0 = (1 - c.cosw) / 2 / a0;
+  b.B1 = (1 - c.cosw) / a0;
+  b.B2 = b.B0;
+  b.A1 = -2 * c.cosw / a0;
+  b.A2 = (1 - c.alpha) / a0;
+  return b;
+}
+
+Biquad Biquad::HighPass(double freq, double q) {
+  const auto c = Prepare(freq, q);
+  const double a0 = 1 + c.alpha;
+  Biquad b;
+  b.B0 = (1 + c.cosw) / 2 / a0;
+  b.B1 = -(1 + c.cosw) / a0;
+  b.B2 = b.B0;
+  b.A1 = -2 * c.cosw / a0;
+  b.A2 = (1 - c.alpha) / a0;
+  return b;
+}
+
+float Biquad::operator()(float x) {
+  const double y = B0 * x + B1 * X1 + B2 * X2 - A1 * Y1 - A2 * Y2;
+  X2 = X1;
+  X1 = x;
+  Y2 = Y1;
+  Y1 = y;
+  return static_cast<float>(y);
+}
+
+void MixInto(Samples& dst, const Samples& src, std::size_t at, float gain) {
+  if (dst.size() < at + src.size()) dst.resize(at + src.size(), 0.0F);
+  for (std::size_t i = 0; i < src.size(); ++i) dst[at + i] += gain * src[i];
+}
+
+void Normalize(Samples& s, float peak) {
+  float max = 0;
+  for (const float v : s) max = std::max(max, std::abs(v));
+  if (max <= 0) return;
+  const float g = peak / max;
+  for (float& v : s) v *= g;
+}
+
+void Fade(Samples& s, double in, double out) {
+  const std::size_t n = s.size();
+  const std::size_t a = std::min(Len(in), n);
+  const std::size_t b = std::min(Len(out), n);
+  for (std::size_t i = 0; i < a; ++i) s[i] *= static_cast<float>(i) / a;
+  for (std::size_t i = 0; i < b; ++i) s[n - 1 - i] *= static_cast<float>(i) / b;
+}
+
+void FoldToLoop(Samples& s, std::size_t length) {
+  if (s.size() <= length) {
+    s.resize(length, 0.0F);
+    return;
+  }
+  for (std::size_t i = length; i < s.size(); ++i) s[(i - length) % length] += s[i];
+  s.resize(length);
+}
+
+void SoftLimit(Samples& s) {
+  for (float& v : s) v = std::tanh(v);
+}
+
+void AddPartial(Samples& s, std::size_t at, double freq, double amp, double decaySeconds,
+                double seconds) {
+  const std::size_t n = Len(seconds);
+  if (s.size() < at + n) s.resize(at + n, 0.0F);
+  const double step = kTwoPi * freq / kRate;
+  const double decay = std::exp(-1.0 / (decaySeconds * kRate));
+  double env = amp;
+  for (std::size_t i = 0; i < n; ++i) {
+    s[at + i] += static_cast<float>(env * std::sin(step * static_cast<double>(i)));
+    env *= decay;
+  }
+}
+
+}  // namespace strikora::voicegen
