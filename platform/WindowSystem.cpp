@@ -80,6 +80,19 @@ void WindowSystem::Hide(Form& form) {
   }
 }
 
+template <typename Handler>
+void WindowSystem::RunHandler(Handler handler, std::string_view where) {
+  if (reporter_ == nullptr) {
+    handler();
+    return;
+  }
+  try {
+    handler();
+  } catch (const std::exception&) {
+    reporter_->LogError(where, ErrorInfo::FromCurrentException());
+  }
+}
+
 bool WindowSystem::DispatchFocus() {
   bool any = false;
   while (!pendingFocus_.empty()) {
@@ -90,9 +103,11 @@ bool WindowSystem::DispatchFocus() {
       // A form that lost the focus again before its turn came does not hear it.
       if (change.form != active_) continue;
       trace_.Focus(change.form->caption_);
-      change.form->Form_GotFocus();
+      Form* form = change.form;
+      RunHandler([form] { form->Form_GotFocus(); }, "Form_GotFocus");
     } else {
-      change.form->Form_LostFocus();
+      Form* form = change.form;
+      RunHandler([form] { form->Form_LostFocus(); }, "Form_LostFocus");
     }
   }
   return any;
@@ -120,7 +135,7 @@ bool WindowSystem::FireDueTimers() {
     if (!t->OnTimer) continue;
     t->running_ = true;
     try {
-      t->OnTimer();
+      RunHandler([t] { t->OnTimer(); }, t->Tag.empty() ? "Timer" : t->Tag);
     } catch (...) {
       if (IsRegistered(t)) t->running_ = false;
       throw;
@@ -135,7 +150,10 @@ void WindowSystem::DoEvents() {
   while (auto key = source_.PollKey()) {
     any = true;
     trace_.Key(key->KeyCode, key->Shift);
-    if (active_ != nullptr && active_->visible_) active_->Form_KeyDown(key->KeyCode, key->Shift);
+    if (active_ != nullptr && active_->visible_) {
+      Form* form = active_;
+      RunHandler([form, key] { form->Form_KeyDown(key->KeyCode, key->Shift); }, "Form_KeyDown");
+    }
     any = DispatchFocus() || any;
   }
   any = FireDueTimers() || any;

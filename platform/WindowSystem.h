@@ -9,6 +9,7 @@
 
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
+#include "platform/PlatformError.h"
 #include "platform/SoundTrace.h"
 
 namespace strikora {
@@ -42,6 +43,10 @@ class WindowSystem {
   [[nodiscard]] const char* WaitingFor() const { return waitingFor_; }
 
   void ShowMessageBox(const std::string& text, const std::string& title);
+  // A failure that escapes a key handler or a timer tick is recorded here (the error log, with
+  // its buzzer) and the game goes on, instead of ending the program under the player's hands.
+  // Without a reporter it goes on to whoever pumped the events.
+  void SetErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
   [[nodiscard]] bool IsKeyHeld(HeldKey key) const { return source_.IsKeyHeld(key); }
   [[nodiscard]] Form* ActiveForm() const { return active_; }
   [[nodiscard]] const Clock& GetClock() const { return clock_; }
@@ -59,6 +64,9 @@ class WindowSystem {
   void Activate(Form* form);
 
   bool DispatchFocus();
+  // Runs a handler; a std::exception from it goes to the reporter when there is one.
+  template <typename Handler>
+  void RunHandler(Handler handler, std::string_view where);
   bool FireDueTimers();
   [[nodiscard]] std::optional<std::int64_t> NextTimerDue() const;
   [[nodiscard]] bool IsRegistered(const Form* form) const;
@@ -77,6 +85,7 @@ class WindowSystem {
   };
   std::deque<FocusChange> pendingFocus_;
   const char* waitingFor_ = "nothing";
+  ErrorReporter* reporter_ = nullptr;
 };
 
 // A window of the game: a caption, shown or hidden, with focus and key handlers.

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/Folders.h"
+
+namespace strikora::testing {
+
+// Writes a mono 16-bit WAV of the given length (silent samples; the simulated desktop only
+// reads its header). channels 2 for a stereo clip.
+void WriteWav(const std::filesystem::path& file, int milliseconds, int channels = 1,
+              int sampleRate = 22050);
+
+// A temporary folder that is removed with everything in it when the test ends.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A stand-in sound tree made from the clip list: every clip the game can play, short and
+// silent, in its folder; silence.wav is 100 ms and the MP3s are WAV data under their MP3 names
+// (the simulated player reads lengths from headers, whatever the format).
+struct TestSoundTree {
+  // Builds the tree under root: root/data/sounds/... and root/packs/ (silence.wav, logos.mp3).
+  explicit TestSoundTree(const std::filesystem::path& root, int clipMs = 400, int mp3Ms = 3000);
+  Folders F;
+};
+
+}  // namespace strikora::testing
