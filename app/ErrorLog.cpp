@@ -22,7 +22,7 @@ ErrorLog::ErrorLog(std::filesystem::path logFile, std::filesystem::path buzzerFi
       trace_(trace),
       engine_(engine) {}
 
-void ErrorLog::WriteRecord(std::string_view where, const ErrorInfo& error) {
+void ErrorLog::Record(std::string_view where, const ErrorInfo& error) {
   trace_.Error(error.Number, std::string(where));
   const std::string text = "\"" + ErrorRecordHeading(error.Number, clock_.Now(), where) +
                            "\"\r\n\"" + error.Description + "\"\r\n\" \"\r\n";
@@ -36,12 +36,12 @@ void ErrorLog::WriteRecord(std::string_view where, const ErrorInfo& error) {
 }
 
 void ErrorLog::LogError(std::string_view where, const ErrorInfo& error) {
-  WriteRecord(where, error);
+  Record(where, error);
   try {
     engine_.PlayClipAndWait(engine_.SpeechBuffer, buzzerFile_);
   } catch (const std::exception&) {
     // Recorded once more, and no further buzzer: a missing buzzer must not log itself forever.
-    WriteRecord(buzzerFile_.string(), ErrorInfo::FromCurrentException());
+    Record(buzzerFile_.string(), ErrorInfo::FromCurrentException());
   }
 }
 

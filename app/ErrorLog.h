@@ -25,12 +25,13 @@ class ErrorLog final : public ErrorReporter {
   // where: the full path of the clip in hand, or the name of the procedure.
   void LogError(std::string_view where, const ErrorInfo& error) override;
 
+  // Writes the record without the buzzer: for failures before the buzzer is unpacked. A log
+  // that cannot be written must not stop the game: that failure is dropped after one try.
+  void Record(std::string_view where, const ErrorInfo& error);
+
   [[nodiscard]] const std::filesystem::path& File() const { return logFile_; }
 
  private:
-  // A log that cannot be written must not stop the game: the failure is dropped after one try.
-  void WriteRecord(std::string_view where, const ErrorInfo& error);
-
   std::filesystem::path logFile_;
   std::filesystem::path buzzerFile_;
   const Clock& clock_;

@@ -145,7 +145,7 @@ bool WindowSystem::FireDueTimers() {
   return any;
 }
 
-void WindowSystem::DoEvents() {
+bool WindowSystem::DoPendingEvents() {
   bool any = DispatchFocus();
   while (auto key = source_.PollKey()) {
     any = true;
@@ -156,8 +156,11 @@ void WindowSystem::DoEvents() {
     }
     any = DispatchFocus() || any;
   }
-  any = FireDueTimers() || any;
-  if (!any) source_.WaitForEvent(NextTimerDue());
+  return FireDueTimers() || any;
+}
+
+void WindowSystem::DoEvents() {
+  if (!DoPendingEvents()) source_.WaitForEvent(NextTimerDue());
 }
 
 void WindowSystem::ShowMessageBox(const std::string& text, const std::string& title) {

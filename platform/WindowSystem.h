@@ -30,6 +30,9 @@ class WindowSystem {
   // Dispatches pending focus changes, keys and due timers; when nothing was pending, blocks
   // briefly (until an event may have arrived or the next timer is due).
   void DoEvents();
+  // Dispatches what is pending and returns at once; true when anything was dispatched. For
+  // work that must stay responsive without pausing between its steps (unpacking the packs).
+  bool DoPendingEvents();
 
   // The one shape of every wait in the game: test, and pump events until it holds.
   // what names the wait for anyone debugging a stuck one.

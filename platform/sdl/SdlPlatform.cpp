@@ -1,5 +1,8 @@
 #include "platform/sdl/SdlPlatform.h"
 
+#include <SDL.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 namespace strikora::sdl {
@@ -14,6 +17,12 @@ SdlPlatform::SdlPlatform(const std::string& windowTitle)
   if (const char* trace = std::getenv("STRIKORA_TRACE"); trace != nullptr && *trace != '\0') {
     platform_.Trace.WriteTo(trace);
   }
+}
+
+void ShowStartupFailure(const std::string& text, const std::string& cause) {
+  std::fprintf(stderr, "%s\n%s\n", text.c_str(), cause.c_str());
+  std::fflush(stderr);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Strikora", text.c_str(), nullptr);
 }
 
 }  // namespace strikora::sdl

@@ -40,4 +40,8 @@ class SdlPlatform {
   Platform platform_;
 };
 
+// Says why the game cannot start: on standard error always, and in a message box when a desktop
+// can show one. For when no SdlPlatform could be built.
+void ShowStartupFailure(const std::string& text, const std::string& cause);
+
 }  // namespace strikora::sdl

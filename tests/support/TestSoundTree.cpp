@@ -6,6 +6,7 @@
 #include <random>
 
 #include "tools/ClipList.h"
+#include "tools/PackFile.h"
 
 namespace strikora::testing {
 namespace {
@@ -93,6 +94,21 @@ TestSoundTree::TestSoundTree(const std::filesystem::path& root, int clipMs, int 
     WriteWav(file, ms, clip.effect == voiceset::Effect::SpeakerTest ? 2 : 1);
   }
   std::ofstream(F.NamesDatFile, std::ios::binary) << voiceset::NamesDatText();
+}
+
+void WriteTestPacks(const Folders& staged) {
+  for (const voiceset::Pack pack : voiceset::kPacks) {
+    std::vector<packfile::PackInput> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(staged, pack))) {
+      if (!entry.is_regular_file()) continue;
+      entries.push_back({entry.path().filename().string(), packfile::ReadWholeFile(entry.path())});
+    }
+    if (pack == voiceset::Pack::StdNames) {
+      entries.push_back({"..\\names.dat", packfile::ReadWholeFile(staged.NamesDatFile)});
+    }
+    const auto bytes = packfile::BuildPack(entries);
+    packfile::WriteIfChanged(staged.PackFolder / std::string(voiceset::PackFileName(pack)), bytes);
+  }
 }
 
 }  // namespace strikora::testing

@@ -37,4 +37,9 @@ struct TestSoundTree {
   Folders F;
 };
 
+// Packs the stand-in tree's folders into the eight ".des" packs in F.PackFolder, as the
+// default set is packed (the names pack carries "..\names.dat"). For start-up tests, which
+// unpack them into a fresh data folder.
+void WriteTestPacks(const Folders& staged);
+
 }  // namespace strikora::testing

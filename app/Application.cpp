@@ -1,0 +1,129 @@
+#include "app/Application.h"
+
+#include <array>
+#include <exception>
+#include <system_error>
+
+#include "audio/SoundPack.h"
+#include "platform/PlatformError.h"
+
+namespace strikora {
+
+Application::Application(Platform& platform, const std::filesystem::path& dataFolder,
+                         const std::filesystem::path& packFolder)
+    : platform_(platform),
+      folders_(Folders::Make(dataFolder, packFolder)),
+      engine_(platform, folders_),
+      log_(folders_.DataFolder / "qbxerr.log", folders_.PlayFolder / "buzzer.wav", platform.Time,
+           platform.Trace, engine_),
+      roster_(folders_.PlayersFile, folders_.DataFolder, folders_.NamesFolder),
+      splash_(std::make_unique<fSplash>(engine_)),
+      main_(std::make_unique<fMain>(engine_, *this)) {
+  engine_.SetErrorReporter(&log_);
+  platform_.Windows.SetErrorReporter(&log_);
+}
+
+Application::~Application() {
+  platform_.Windows.SetErrorReporter(nullptr);
+  engine_.SetErrorReporter(nullptr);
+}
+
+void Application::LogStartupError(const std::filesystem::path& where) {
+  std::error_code ec;
+  if (std::filesystem::exists(folders_.PlayFolder / "buzzer.wav", ec)) {
+    log_.LogError(where.string(), ErrorInfo::FromCurrentException());
+  } else {
+    log_.Record(where.string(), ErrorInfo::FromCurrentException());
+  }
+}
+
+void Application::MakeDataFolders() {
+  for (const auto& folder : {folders_.DataFolder, folders_.SoundsFolder}) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+      try {
+        throw PlatformError(ErrorCode::FileAccess,
+                            "cannot create the folder " + folder.string() + ": " + ec.message());
+      } catch (const PlatformError&) {
+        LogStartupError(folder);
+      }
+    }
+  }
+}
+
+void Application::UnpackSoundPacks() {
+  struct Step {
+    const char* Pack;
+    const std::filesystem::path* Dest;
+  };
+  const std::array<Step, 8> steps = {{{"numbers.des", &folders_.NumbersFolder},
+                                      {"announce.des", &folders_.AnnounceFolder},
+                                      {"adverts.des", &folders_.AdvertsFolder},
+                                      {"ambient.des", &folders_.AmbientFolder},
+                                      {"menu.des", &folders_.MenuFolder},
+                                      {"play.des", &folders_.PlayFolder},
+                                      {"stdnames.des", &folders_.NamesFolder},
+                                      {"initials.des", &folders_.InitialsFolder}}};
+  UnpackHost host;
+  host.DoEvents = [this] { (void)platform_.Windows.DoPendingEvents(); };
+  host.MessageBox = [this](const std::string& text) {
+    platform_.Windows.ShowMessageBox(text, "Strikora");
+  };
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const std::filesystem::path pack = folders_.PackFolder / steps[i].Pack;
+    try {
+      if (UnpackSoundPack(pack, *steps[i].Dest, folders_.SoundsFolder, host) ==
+          UnpackResult::Missing) {
+        throw PlatformError(ErrorCode::FileNotFound, "sound pack not found: " + pack.string());
+      }
+    } catch (const std::exception&) {
+      // A missing pack, or a folder that could not be made for it: the rest still unpack.
+      LogStartupError(pack);
+    }
+    if (i == 0) engine_.Numbers.InitNumberSpeech();
+    if (i == 6) roster_.CatalogueFirstNames();
+  }
+}
+
+int Application::Run() {
+  try {
+    engine_.Busy = true;
+    engine_.Mp3.MP3Speed = 100.0f;
+    MakeDataFolders();
+    splash_->Show(ShowMode::Modeless);
+    engine_.PlaySilence(10);
+    (void)engine_.Mp3.LoadMP3(folders_.PackFolder / "logos.mp3");
+    (void)engine_.Mp3.PlayMP3(true);
+    UnpackSoundPacks();
+    engine_.Mp3.WaitForMP3();
+    engine_.Busy = false;
+    engine_.PlayIntro();
+    engine_.Busy = true;
+    try {
+      roster_.LoadRoster();
+    } catch (const std::exception&) {
+      // The bowlers read so far stay; the file itself is left as it was.
+      engine_.LogError("LoadRoster");
+    }
+    engine_.Busy = false;
+    engine_.StartMenuMusic();
+    main_->Show(ShowMode::Modal, splash_.get());
+  } catch (const ProgramEnded& end) {
+    return end.Status;
+  }
+  return 0;
+}
+
+void Application::ExitProgram() {
+  for (const auto* folder :
+       {&folders_.AdvertsFolder, &folders_.AmbientFolder, &folders_.AnnounceFolder,
+        &folders_.MenuFolder, &folders_.NumbersFolder, &folders_.PlayFolder}) {
+    std::error_code ec;
+    std::filesystem::remove_all(*folder, ec);  // what cannot go stays until the next start
+  }
+  engine_.ShutDownDirectX();
+  throw ProgramEnded{0};
+}
+
+}  // namespace strikora

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "app/ErrorLog.h"
+#include "app/fSplash.h"
+#include "audio/Folders.h"
+#include "audio/SoundEngine.h"
+#include "menus/fMain.h"
+#include "platform/Platform.h"
+#include "players/Roster.h"
+
+namespace strikora {
+
+// Thrown by the exit item to leave every loop on the stack at once; caught where the program
+// started. Not a std::exception, so that no failure trap on the way can swallow it.
+struct ProgramEnded {
+  int Status = 0;
+};
+
+// The whole game on one desktop: builds every module, wires them together and runs the entry
+// procedure, from the first silence to the main menu and back out through its exit item.
+class Application final : public MainMenuHost {
+ public:
+  Application(Platform& platform, const std::filesystem::path& dataFolder,
+              const std::filesystem::path& packFolder);
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+  ~Application() override;
+
+  // The entry procedure; returns the program's exit status when the player leaves.
+  int Run();
+
+  // Main-menu items. A game, the new-player wizard and the roster browser come with their
+  // own screens; until then the items return to the menu at once.
+  void StartGame() override {}
+  void CreatePlayer() override {}
+  void ShowViewPlayers() override {}
+  [[noreturn]] void ExitProgram() override;
+
+  // The packs in the order they are unpacked, with their folders.
+  void UnpackSoundPacks();
+
+  [[nodiscard]] SoundEngine& Engine() { return engine_; }
+  [[nodiscard]] const Folders& GetFolders() const { return folders_; }
+  [[nodiscard]] Roster& Players() { return roster_; }
+  [[nodiscard]] fMain& MainMenu() { return *main_; }
+  [[nodiscard]] fSplash& Splash() { return *splash_; }
+  [[nodiscard]] ErrorLog& Log() { return log_; }
+
+ private:
+  // A failure at start-up before the play folder is unpacked: the buzzer cannot sound yet, so
+  // only the record is written.
+  void LogStartupError(const std::filesystem::path& where);
+  void MakeDataFolders();
+
+  Platform& platform_;
+  Folders folders_;
+  SoundEngine engine_;
+  ErrorLog log_;
+  Roster roster_;
+  std::unique_ptr<fSplash> splash_;
+  std::unique_ptr<fMain> main_;
+};
+
+}  // namespace strikora

@@ -1,0 +1,25 @@
+#include <exception>
+#include <memory>
+
+#include "app/Application.h"
+#include "app/DataFolders.h"
+#include "platform/PlatformError.h"
+#include "platform/sdl/SdlPlatform.h"
+
+// The program: works out its folders, opens the window and the sound device, and runs the game
+// until the player leaves it from the main menu.
+int main() {
+  using namespace strikora;
+  const std::filesystem::path dataFolder = GetDataFolder();
+  const std::filesystem::path packFolder = FindPackFolder(ProgramFolder());
+
+  std::unique_ptr<sdl::SdlPlatform> desktop;
+  try {
+    desktop = std::make_unique<sdl::SdlPlatform>("Strikora");
+  } catch (const std::exception& e) {
+    sdl::ShowStartupFailure("Unable to start DirectX.", e.what());
+    return 1;
+  }
+  Application game(desktop->GetPlatform(), dataFolder, packFolder);
+  return game.Run();
+}

@@ -1,0 +1,87 @@
+#include "menus/fMain.h"
+
+#include "platform/Keys.h"
+
+namespace strikora {
+
+fMain::fMain(SoundEngine& engine, MainMenuHost& host)
+    : SpokenMenu(engine, "Main Menu:", 6, mod::Shift | mod::Ctrl), host_(host) {}
+
+std::filesystem::path fMain::MenuClip(const char* name) const {
+  return Engine.GetFolders().MenuFolder / name;
+}
+
+void fMain::PlayPrompt() {
+  Engine.PlaySilence(10);
+  SpeakClip(MenuClip("psao.wav"));
+}
+
+void fMain::SpeakMainMenuItem() {
+  switch (Item) {
+    case kStartGame:
+      SpeakClip(MenuClip("lgb.wav"));
+      break;
+    case kCreatePlayer:
+      SpeakClip(MenuClip("create.wav"));
+      break;
+    case kViewPlayers:
+      SpeakClip(MenuClip("vps.wav"));
+      break;
+    case kHandicap:
+      // Two clips heard as one: no key may cut in between them.
+      Engine.DuckMusic();
+      Engine.Busy = true;
+      Engine.PlayAndWait(MenuClip("uh.wav"));
+      Engine.PlayAndWait(MenuClip(UseHandicap ? "on.wav" : "off.wav"));
+      Engine.Busy = false;
+      Engine.RestoreMusic();
+      break;
+    case kSpeakerTest:
+      SpeakClip(MenuClip("spkrtest.wav"));
+      break;
+    case kQuit:
+      SpeakClip(MenuClip("lta.wav"));
+      break;
+    default:
+      break;
+  }
+}
+
+void fMain::DoMainMenuItem() {
+  switch (Item) {
+    case kStartGame:
+      host_.StartGame();
+      break;
+    case kCreatePlayer:
+      host_.CreatePlayer();
+      break;
+    case kViewPlayers:
+      host_.ShowViewPlayers();
+      break;
+    case kHandicap:
+      UseHandicap = !UseHandicap;
+      SpeakMainMenuItem();
+      break;
+    case kSpeakerTest:
+      break;  // the clip itself was the test
+    case kQuit:
+      Quit();
+      break;
+    default:
+      break;
+  }
+}
+
+void fMain::Escape() {
+  Item = kQuit;
+  Quit();
+}
+
+void fMain::Quit() {
+  Engine.Busy = true;
+  Engine.StopBackground();
+  Engine.PlayAndWait(MenuClip("end.wav"));
+  host_.ExitProgram();
+}
+
+}  // namespace strikora

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "menus/SpokenMenu.h"
+
+namespace strikora {
+
+// What the main menu starts; the program's application object provides them.
+class MainMenuHost {
+ public:
+  virtual ~MainMenuHost() = default;
+  virtual void StartGame() = 0;
+  virtual void CreatePlayer() = 0;
+  virtual void ShowViewPlayers() = 0;
+  // Clears the unpacked sounds away and ends the program; does not return.
+  [[noreturn]] virtual void ExitProgram() = 0;
+};
+
+// The main menu: start a game, create a bowler, view the bowlers, handicap scoring on or off,
+// the speaker test, and leave. Shift and Ctrl only silence; Space chooses like Enter; Escape
+// leaves at once.
+class fMain final : public SpokenMenu {
+ public:
+  fMain(SoundEngine& engine, MainMenuHost& host);
+
+  static constexpr int kStartGame = 0, kCreatePlayer = 1, kViewPlayers = 2, kHandicap = 3,
+                       kSpeakerTest = 4, kQuit = 5;
+
+  // Scores at the end of a game are told with handicap; off at every start.
+  bool UseHandicap = false;
+
+  void SpeakMainMenuItem();
+  void DoMainMenuItem();
+
+ protected:
+  void PlayPrompt() override;
+  void SpeakItem() override { SpeakMainMenuItem(); }
+  void ChooseItem() override { DoMainMenuItem(); }
+  void Escape() override;
+  [[nodiscard]] bool TakesSpace() const override { return true; }
+
+ private:
+  void Quit();  // ends the program through ExitProgram
+  [[nodiscard]] std::filesystem::path MenuClip(const char* name) const;
+
+  MainMenuHost& host_;
+};
+
+}  // namespace strikora
