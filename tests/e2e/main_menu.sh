@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Starts the real game with a fresh data folder, waits for the main menu in its sound trace,
+# presses Escape, and checks that it ended cleanly and cleared its unpacked sounds away.
+set -euo pipefail
+game="$1"
+
+work="$(mktemp -d)"
+cleanup() {
+  [ "${pid:-0}" -gt 0 ] && kill "$pid" 2>/dev/null
+  [ "${xvfb:-0}" -gt 0 ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A virtual X server on the first free display; it writes the display number when ready.
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 1 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -1 "$work/display")"
+export AllUsersProfile="$work/profile" STRIKORA_TRACE="$work/trace.tsv" ALSOFT_DRIVERS=null
+unset SDL_VIDEODRIVER
+mkdir -p "$AllUsersProfile"
+data="$AllUsersProfile/Application Data/Strikora"
+
+"$game" >"$work/out.txt" 2>&1 &
+pid=$!
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- program output"; cat "$work/out.txt" || true
+  echo "--- trace"; cat "$STRIKORA_TRACE" || true
+  exit 1
+}
+
+# Start-up plays a jingle and the theme song before the menu: give it time.
+for _ in $(seq 1 1200); do
+  grep -q "lgb.wav" "$STRIKORA_TRACE" 2>/dev/null && break
+  kill -0 "$pid" 2>/dev/null || fail "the game ended before the main menu"
+  sleep 0.1
+done
+grep -qP "\tfocus\tMain Menu:$" "$STRIKORA_TRACE" || fail "no main menu in the trace"
+
+window="$(xdotool search --sync --name "Main Menu:" | head -1)"
+xdotool key --window "$window" Escape
+
+status=0
+for _ in $(seq 1 300); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the game did not end after Escape"
+wait "$pid" || status=$?
+pid=0
+[ "$status" -eq 0 ] || fail "exit status $status"
+
+grep -qP "\tkey\t27\t0$" "$STRIKORA_TRACE" || fail "Escape never reached the game"
+grep -q "end.wav" "$STRIKORA_TRACE" || fail "no goodbye"
+if grep -qP "\t(fail|error)\t" "$STRIKORA_TRACE"; then fail "a clip failed or an error was logged"; fi
+for gone in adverts ambient announce menu numbers play; do
+  [ ! -e "$data/sounds/$gone" ] || fail "sounds/$gone left behind"
+done
+[ -d "$data/sounds/names/initials" ] || fail "the names folder went too"
+[ -f "$data/sounds/names/fn1.wav" ] || fail "no first names unpacked"
+echo "PASS: main menu reached, Escape ended the game with status 0"
