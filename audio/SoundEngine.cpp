@@ -227,7 +227,9 @@ void SoundEngine::PlayRandomAmbient(int index, Timer& tmrAmbient) {
   RandomSource& random = platform_.Random;
   int k = random.Between1And(15);
   while (k == AmbientHistory[0] || k == AmbientHistory[1] || k == AmbientHistory[2]) {
-    platform_.Windows.DoEvents();
+    // Keys waiting are served between draws, but a draw never waits for the next event: this
+    // tick's own timer cannot fire, and it may be the only thing left that would.
+    platform_.Windows.DoPendingEvents();
     k = random.Between1And(15);
   }
   AmbientHistory = {AmbientHistory[1], AmbientHistory[2], static_cast<std::int16_t>(k)};
