@@ -1,0 +1,98 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/ErrorLog.h"
+#include "audio/SoundEngine.h"
+#include "platform/sim/SimPlatform.h"
+#include "tests/support/TestSoundTree.h"
+
+namespace strikora::testing {
+
+// A sound engine on the simulated desktop over a fresh stand-in sound tree, with the error log
+// wired in as the game wires it: every clip 400 ms, silence.wav 100 ms, every MP3 3 s.
+struct EngineWorld {
+  EngineWorld() {
+    engine.SetErrorReporter(&log);
+    sim.platform.Windows.SetErrorReporter(&log);
+  }
+  ~EngineWorld() {
+    sim.platform.Windows.SetErrorReporter(nullptr);
+    engine.SetErrorReporter(nullptr);
+  }
+  EngineWorld(const EngineWorld&) = delete;
+  EngineWorld& operator=(const EngineWorld&) = delete;
+
+  TempDir dir;
+  TestSoundTree tree{dir.Path()};
+  const Folders& F = tree.F;
+  sim::SimPlatform sim;
+  sim::SimWorld& world = sim.world;
+  ScriptedRandom& random = sim.random;
+  SoundEngine engine{sim.platform, tree.F};
+  ErrorLog log{tree.F.DataFolder / "qbxerr.log", tree.F.PlayFolder / "buzzer.wav",
+               sim.platform.Time, sim.platform.Trace, engine};
+
+  [[nodiscard]] const std::vector<TraceEvent>& Events() const {
+    return sim.platform.Trace.Events();
+  }
+  [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
+  void Push(std::initializer_list<double> draws) {
+    for (const double r : draws) random.Push(r);
+  }
+
+  // What was heard, one "Slot file" entry per play, the file by its name alone.
+  [[nodiscard]] std::vector<std::string> Plays() const {
+    std::vector<std::string> out;
+    for (const TraceEvent& e : Events()) {
+      if (e.Kind == "play") {
+        out.push_back(e.Fields[0] + " " + std::filesystem::path(e.Fields[1]).filename().string());
+      }
+    }
+    return out;
+  }
+  // The files played on one slot, by name alone.
+  [[nodiscard]] std::vector<std::string> PlaysOn(const std::string& slot) const {
+    std::vector<std::string> out;
+    for (const TraceEvent& e : Events()) {
+      if (e.Kind == "play" && e.Fields[0] == slot) {
+        out.push_back(std::filesystem::path(e.Fields[1]).filename().string());
+      }
+    }
+    return out;
+  }
+  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const {
+    std::vector<TraceEvent> out;
+    for (const TraceEvent& e : Events()) {
+      if (e.Kind == kind) out.push_back(e);
+    }
+    return out;
+  }
+  // The error log as written; empty when there is none.
+  [[nodiscard]] std::string LogText() const {
+    std::ifstream in(log.File(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  // The first line of every record, without its quotes.
+  [[nodiscard]] std::vector<std::string> LogHeadings() const {
+    std::vector<std::string> out;
+    const std::string text = LogText();
+    std::size_t at = 0;
+    int line = 0;
+    while (at < text.size()) {
+      const std::size_t end = text.find("\r\n", at);
+      if (end == std::string::npos) break;
+      if (line % 3 == 0) out.push_back(text.substr(at + 1, end - at - 2));
+      ++line;
+      at = end + 2;
+    }
+    return out;
+  }
+};
+
+}  // namespace strikora::testing
