@@ -48,7 +48,10 @@ SoundBuffer& SoundEngine::Load(SoundSlot& slot, const std::filesystem::path& fil
 void SoundEngine::WaitFor(const SoundSlot& slot) {
   // The slot is read afresh on every poll: a handler that loads another clip into it during
   // the wait makes this wait go on until that clip ends.
-  platform_.Windows.WaitUntil([&slot] { return !slot.IsPlaying(); }, slot.Name.c_str());
+  platform_.Windows.WaitUntil(
+      [&slot] { return !slot.IsPlaying(); },
+      [&slot] { return slot.Buffer != nullptr ? slot.Buffer->MsUntilEnd() : std::nullopt; },
+      slot.Name.c_str());
 }
 
 void SoundEngine::PlayClipAndWait(SoundSlot& slot, const std::filesystem::path& file) {

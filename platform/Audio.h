@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace strikora {
@@ -28,6 +29,9 @@ class SoundBuffer {
   [[nodiscard]] virtual std::int64_t GetCurrentPosition() const = 0;
   // Length of the source PCM in bytes.
   [[nodiscard]] virtual std::int64_t GetByteLength() const = 0;
+  // Milliseconds until a clip playing once reaches its end at its present speed; none while
+  // it is stopped or looping. Lets a wait for the clip sleep instead of polling.
+  [[nodiscard]] virtual std::optional<std::int64_t> MsUntilEnd() const = 0;
   [[nodiscard]] virtual const std::filesystem::path& Source() const = 0;
 };
 

@@ -99,6 +99,9 @@ class TracedBuffer final : public SoundBuffer {
     return inner_->GetCurrentPosition();
   }
   [[nodiscard]] std::int64_t GetByteLength() const override { return inner_->GetByteLength(); }
+  [[nodiscard]] std::optional<std::int64_t> MsUntilEnd() const override {
+    return inner_->MsUntilEnd();
+  }
   [[nodiscard]] const std::filesystem::path& Source() const override { return inner_->Source(); }
 
  private:

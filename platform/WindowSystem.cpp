@@ -159,8 +159,11 @@ bool WindowSystem::DoPendingEvents() {
   return FireDueTimers() || any;
 }
 
-void WindowSystem::DoEvents() {
-  if (!DoPendingEvents()) source_.WaitForEvent(NextTimerDue());
+void WindowSystem::DoEvents(std::optional<std::int64_t> quietForMs) {
+  if (DoPendingEvents()) return;
+  std::optional<std::int64_t> quietUntil;
+  if (quietForMs) quietUntil = clock_.MonotonicMs() + *quietForMs;
+  source_.WaitForEvent(NextTimerDue(), quietUntil);
 }
 
 void WindowSystem::ShowMessageBox(const std::string& text, const std::string& title) {

@@ -29,7 +29,9 @@ class WindowSystem {
 
   // Dispatches pending focus changes, keys and due timers; when nothing was pending, blocks
   // briefly (until an event may have arrived or the next timer is due).
-  void DoEvents();
+  // quietForMs: nothing the caller waits for can change sooner (a clip's remaining length),
+  // so an idle pump may sleep that long; keys and timers are still served on time.
+  void DoEvents(std::optional<std::int64_t> quietForMs = std::nullopt);
   // Dispatches what is pending and returns at once; true when anything was dispatched. For
   // work that must stay responsive without pausing between its steps (unpacking the packs).
   bool DoPendingEvents();
@@ -41,6 +43,14 @@ class WindowSystem {
     const char* outer = waitingFor_;
     waitingFor_ = what;
     while (!done()) DoEvents();
+    waitingFor_ = outer;
+  }
+  // The same wait, told by quietFor how long nothing it watches can change (none: unknown).
+  template <typename Done, typename QuietFor>
+  void WaitUntil(Done done, QuietFor quietFor, const char* what) {
+    const char* outer = waitingFor_;
+    waitingFor_ = what;
+    while (!done()) DoEvents(quietFor());
     waitingFor_ = outer;
   }
   [[nodiscard]] const char* WaitingFor() const { return waitingFor_; }

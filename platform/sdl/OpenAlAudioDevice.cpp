@@ -93,6 +93,15 @@ class OpenAlSoundBuffer final : public SoundBuffer {
     return std::int64_t{frame} * info_.Channels * info_.BytesPerSample;
   }
   [[nodiscard]] std::int64_t GetByteLength() const override { return info_.ByteLength(); }
+  [[nodiscard]] std::optional<std::int64_t> MsUntilEnd() const override {
+    ALint looping = AL_FALSE;
+    alGetSourcei(source_.get(), AL_LOOPING, &looping);
+    if (looping == AL_TRUE || State() != AL_PLAYING) return std::nullopt;
+    ALint frame = 0;
+    alGetSourcei(source_.get(), AL_SAMPLE_OFFSET, &frame);
+    const std::int64_t left = std::max<std::int64_t>(0, info_.Frames - frame);
+    return left * 1000 / frequency_;
+  }
   [[nodiscard]] const std::filesystem::path& Source() const override { return file_; }
 
  private:

@@ -14,6 +14,9 @@ namespace {
 
 // A wait never sleeps longer than this: a clip's end is noticed within a couple of ms.
 constexpr std::int64_t kLongestWaitMs = 2;
+// When the waiter knows when its clip ends, the window blocks up to then, but never longer
+// than this, in case the mixer runs slower than the clip's length says.
+constexpr std::int64_t kLongestQuietWaitMs = 250;
 
 [[noreturn]] void Unavailable(const std::string& what) {
   throw PlatformError(ErrorCode::DeviceUnavailable, what + ": " + SDL_GetError());
@@ -86,10 +89,16 @@ std::optional<KeyEvent> SdlEventSource::PollKey() {
   return key;
 }
 
-void SdlEventSource::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs) {
+void SdlEventSource::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
+                                  std::optional<std::int64_t> quietUntilMs) {
   if (!keys_.empty()) return;
+  const std::int64_t now = clock_.MonotonicMs();
   std::int64_t wait = kLongestWaitMs;
-  if (nextTimerDueMs) wait = std::min(wait, *nextTimerDueMs - clock_.MonotonicMs());
+  // Only a window that wakes for input may sleep long: a pushed key must not wait for a clip.
+  if (quietUntilMs && *quietUntilMs - now > kLongestWaitMs && CanBlockForInput()) {
+    wait = std::min(*quietUntilMs - now, kLongestQuietWaitMs);
+  }
+  if (nextTimerDueMs) wait = std::min(wait, *nextTimerDueMs - now);
   if (wait <= 0) {
     TakePending();
     return;

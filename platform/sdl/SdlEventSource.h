@@ -32,7 +32,8 @@ class SdlEventSource final : public EventSource {
   [[nodiscard]] std::optional<KeyEvent> PollKey() override;
   // Blocks for 2 ms at most, less when a timer is due sooner (nextTimerDueMs is on clock's
   // monotonic scale); a key that arrives is kept for the next PollKey.
-  void WaitForEvent(std::optional<std::int64_t> nextTimerDueMs) override;
+  void WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
+                    std::optional<std::int64_t> quietUntilMs) override;
   void SetTitle(const std::string& title) override;
   // Also printed on standard error: a blind player cannot read a box.
   void ShowMessageBox(const std::string& text, const std::string& title) override;

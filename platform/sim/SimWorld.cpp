@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 
 #include "platform/AudioFile.h"
 #include "platform/PlatformError.h"
@@ -74,6 +74,12 @@ class SimSoundBuffer final : public SoundBuffer {
   }
   [[nodiscard]] std::int64_t GetByteLength() const override { return info_.ByteLength(); }
   [[nodiscard]] const std::filesystem::path& Source() const override { return file_; }
+
+  [[nodiscard]] std::optional<std::int64_t> MsUntilEnd() const override {
+    const auto end = EndMs();
+    if (!end) return std::nullopt;
+    return *end - world_.now_;
+  }
 
   // When a playing one-shot clip ends, on the virtual clock.
   [[nodiscard]] std::optional<std::int64_t> EndMs() const {
@@ -158,7 +164,10 @@ void SimWorld::Stall(const std::string& why) const {
   throw SimStalled(text);
 }
 
-void SimWorld::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs) {
+void SimWorld::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
+                            std::optional<std::int64_t> /*quietUntilMs*/) {
+  // Virtual time jumps straight to the next thing that can happen, clip ends included, so
+  // the waiter's hint adds nothing here.
   std::optional<std::int64_t> next;
   auto consider = [&](std::int64_t t) {
     if (!next || t < *next) next = t;

@@ -46,7 +46,8 @@ class SimWorld final : public Clock, public EventSource, public AudioDevice, pub
 
   // EventSource
   [[nodiscard]] std::optional<KeyEvent> PollKey() override;
-  void WaitForEvent(std::optional<std::int64_t> nextTimerDueMs) override;
+  void WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
+                    std::optional<std::int64_t> quietUntilMs) override;
   void SetTitle(const std::string& title) override { title_ = title; }
   void ShowMessageBox(const std::string& text, const std::string& title) override;
   [[nodiscard]] bool IsKeyHeld(HeldKey key) const override;

@@ -184,6 +184,22 @@ TEST_F(OpenAlSoundBufferTest, FrequencySetsTheSpeed) {
   EXPECT_EQ(clip->GetFrequency(), kRate);
 }
 
+TEST_F(OpenAlSoundBufferTest, TimeLeftFollowsTheCursorAndTheSpeed) {
+  auto clip = Clip("tone.wav");  // one second
+  EXPECT_EQ(clip->MsUntilEnd(), std::nullopt);
+  clip->Play(PlayMode::Once);
+  EXPECT_NEAR(static_cast<double>(clip->MsUntilEnd().value_or(-1)), 1000.0, 2.0);
+  (void)Render(context, kRate / 10);
+  EXPECT_NEAR(static_cast<double>(clip->MsUntilEnd().value_or(-1)), 900.0, 4.0);
+  clip->SetFrequency(2 * kRate);
+  EXPECT_NEAR(static_cast<double>(clip->MsUntilEnd().value_or(-1)), 450.0, 4.0);
+  // A looping or stopped clip never ends by itself.
+  clip->Play(PlayMode::Looping);
+  EXPECT_EQ(clip->MsUntilEnd(), std::nullopt);
+  clip->Stop();
+  EXPECT_EQ(clip->MsUntilEnd(), std::nullopt);
+}
+
 TEST_F(OpenAlSoundBufferTest, MissingOrBadFilesAreReported) {
   try {
     (void)device.CreateSoundBufferFromFile(folder / "absent.wav", "SpeechBuffer");

@@ -51,7 +51,7 @@ TEST_F(SdlEventSourceTest, KeyDownsArriveInOrderAsTheGamesKeys) {
 
 TEST_F(SdlEventSourceTest, AWaitKeepsTheKeyItWokeForAndClosingTheWindowIsEscape) {
   Push(SDL_QUIT);
-  events.WaitForEvent(std::nullopt);
+  events.WaitForEvent(std::nullopt, std::nullopt);
   const auto key = events.PollKey();
   ASSERT_TRUE(key.has_value());
   EXPECT_EQ(key->KeyCode, vk::Escape);
@@ -59,7 +59,7 @@ TEST_F(SdlEventSourceTest, AWaitKeepsTheKeyItWokeForAndClosingTheWindowIsEscape)
   EXPECT_FALSE(events.PollKey().has_value());
 
   // With nothing pending and a timer already due, the wait returns without a key.
-  events.WaitForEvent(clock.MonotonicMs() - 5);
+  events.WaitForEvent(clock.MonotonicMs() - 5, std::nullopt);
   EXPECT_FALSE(events.PollKey().has_value());
 }
 

@@ -1,0 +1,3 @@
+add_executable(window_system_tests ${CMAKE_CURRENT_LIST_DIR}/WindowSystemTests.cpp)
+target_link_libraries(window_system_tests PRIVATE strikora_platform_sim GTest::gtest_main)
+gtest_discover_tests(window_system_tests)
