@@ -185,15 +185,18 @@ void SoundEngine::StartAlleyMusic() {
                      -1000 - 250 * AmbientLevel, -1500, PlayMode::Looping, false);
 }
 
+void SoundEngine::LoadTrapped(SoundSlot& slot, const std::filesystem::path& file) {
+  try {
+    Load(slot, file);
+  } catch (const std::exception&) {
+    LogError(file.string());
+  }
+}
+
 void SoundEngine::LoadAimSounds() {
-  for (int i = 0; i < 2; ++i) {
-    const std::filesystem::path file =
-        folders_.PlayFolder / ("aim" + std::to_string(i) + std::to_string(SkillLevel) + ".wav");
-    try {
-      Load(AimBuffers[static_cast<std::size_t>(i)], file);
-    } catch (const std::exception&) {
-      LogError(file.string());
-    }
+  for (std::size_t i = 0; i < AimBuffers.size(); ++i) {
+    LoadTrapped(AimBuffers[i], folders_.PlayFolder / ("aim" + std::to_string(i) +
+                                                      std::to_string(SkillLevel) + ".wav"));
   }
 }
 
@@ -209,20 +212,12 @@ void SoundEngine::PlayAimTone(int p) {
 
 void SoundEngine::LoadAmbientSounds() {
   for (int i = 1; i <= 7; ++i) {
-    const auto file = Numbered(folders_.AmbientFolder, "ohs", i);
-    try {
-      Load(OhsBuffers[static_cast<std::size_t>(i)], file);
-    } catch (const std::exception&) {
-      LogError(file.string());
-    }
+    LoadTrapped(OhsBuffers[static_cast<std::size_t>(i)],
+                Numbered(folders_.AmbientFolder, "ohs", i));
   }
   for (int i = 1; i <= 15; ++i) {
-    const auto file = Numbered(folders_.AmbientFolder, "amb", i);
-    try {
-      Load(AmbientBuffers[static_cast<std::size_t>(i)], file);
-    } catch (const std::exception&) {
-      LogError(file.string());
-    }
+    LoadTrapped(AmbientBuffers[static_cast<std::size_t>(i)],
+                Numbered(folders_.AmbientFolder, "amb", i));
   }
 }
 

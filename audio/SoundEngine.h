@@ -120,6 +120,8 @@ class SoundEngine {
   [[nodiscard]] const Folders& GetFolders() const { return folders_; }
 
  private:
+  // Loads a clip that is only played later (aim tones, ambience); a failure is logged.
+  void LoadTrapped(SoundSlot& slot, const std::filesystem::path& file);
   // Load, set level and pan, play once or looping; trapped through LogError with the path.
   void LoadAndPlayTrapped(SoundSlot& slot, const std::filesystem::path& file, int volume, int pan,
                           PlayMode mode, bool wait);
