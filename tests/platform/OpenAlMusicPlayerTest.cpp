@@ -17,7 +17,7 @@ using testing::Db;
 using testing::Render;
 using testing::Rms;
 using testing::StereoLevels;
-using testing::TempFolder;
+using testing::TempDir;
 using testing::WriteTone;
 
 constexpr int kRate = 44100;
@@ -57,7 +57,7 @@ class OpenAlMusicPlayerTest : public ::testing::Test {
   }
   static double Seconds(std::int64_t frames) { return static_cast<double>(frames) / kRate; }
 
-  TempFolder folder;
+  TempDir folder;
   OpenAlContext context{OpenAlOutput::Loopback, kRate};
   OpenAlMusicPlayer player{context, MusicFeeding::Manual};
 };

@@ -17,7 +17,7 @@ using testing::Db;
 using testing::Render;
 using testing::Rms;
 using testing::StereoLevels;
-using testing::TempFolder;
+using testing::TempDir;
 using testing::ToneSpec;
 using testing::WriteTone;
 
@@ -35,7 +35,7 @@ class OpenAlSoundBufferTest : public ::testing::Test {
     return Rms(Render(context, kRate / 5));
   }
 
-  TempFolder folder;
+  TempDir folder;
   OpenAlContext context{OpenAlOutput::Loopback, kRate};
   OpenAlAudioDevice device{context};
 };

@@ -1,7 +1,6 @@
 #include "OpenAlTestTones.h"
 
 #include <sndfile.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <numbers>
@@ -9,17 +8,6 @@
 #include <string>
 
 namespace strikora::sdl::testing {
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "strikora-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temp folder");
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
 
 void WriteTone(const std::filesystem::path& file, const ToneSpec& spec) {
   SF_INFO info{};

@@ -5,24 +5,11 @@
 #include <vector>
 
 #include "platform/sdl/OpenAlContext.h"
+#include "tests/support/TempDir.h"
 
 namespace strikora::sdl::testing {
 
-// A folder of its own for one test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
-  [[nodiscard]] std::filesystem::path operator/(const std::string& name) const {
-    return path_ / name;
-  }
-
- private:
-  std::filesystem::path path_;
-};
+using strikora::testing::TempDir;
 
 struct ToneSpec {
   double Seconds = 1.0;

@@ -12,7 +12,7 @@
 namespace strikora::sdl {
 namespace {
 
-using testing::TempFolder;
+using testing::TempDir;
 using testing::WriteTone;
 
 class LaneForm final : public Form {
@@ -45,7 +45,7 @@ class ScopedEnv {
 };
 
 TEST(SdlPlatformTest, KeysReachTheActiveFormAndWhatIsPlayedIsTraced) {
-  TempFolder folder;
+  TempDir folder;
   const ScopedEnv trace("STRIKORA_TRACE", (folder / "trace.txt").string());
   const ScopedEnv config("XDG_CONFIG_HOME", folder.Path().string());
   WriteTone(folder / "menu.wav", {.Seconds = 0.1});

@@ -11,7 +11,7 @@
 namespace strikora::sdl {
 namespace {
 
-using testing::TempFolder;
+using testing::TempDir;
 
 std::string Contents(const std::filesystem::path& file) {
   std::ifstream in(file);
@@ -22,7 +22,7 @@ std::string Contents(const std::filesystem::path& file) {
 
 class SdlSettingsStoreTest : public ::testing::Test {
  protected:
-  TempFolder folder;
+  TempDir folder;
   std::filesystem::path file = folder / "strikora" / "settings.ini";
 };
 

@@ -18,7 +18,7 @@ using test::WriteBytes;
 
 class PlayerRecordFile : public ::testing::Test {
  protected:
-  test::TempFolder folder_;
+  strikora::testing::TempDir folder_;
   std::filesystem::path roster_ = folder_.Path() / "players.qbx";
 };
 

@@ -31,7 +31,7 @@ class RosterStore : public ::testing::Test {
     return test::Concat(records);
   }
 
-  test::TempFolder folder_;
+  strikora::testing::TempDir folder_;
   std::filesystem::path rosterFile_ = folder_.Path() / "players.qbx";
   std::filesystem::path temp_ = folder_.Path() / "temp.qbx";
   std::filesystem::path names_ = folder_.Path() / "names";

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -12,29 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/TempDir.h"
+
 namespace strikora::test {
-
-// A folder of its own for each test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "strikora-players-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -1,9 +1,6 @@
 #include "tests/support/TestSoundTree.h"
 
-#include <unistd.h>
-#include <atomic>
 #include <fstream>
-#include <random>
 
 #include "tools/ClipList.h"
 #include "tools/PackFile.h"
@@ -66,22 +63,6 @@ void WriteWav(const std::filesystem::path& file, int milliseconds, int channels,
   Put32(out, dataBytes);
   const std::vector<char> zeros(dataBytes, 0);
   out.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
-}
-
-TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  std::random_device rd;
-  path_ = std::filesystem::temp_directory_path() /
-          ("strikora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(rd()));
-  std::filesystem::create_directories(path_);
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(path_, ec);
 }
 
 TestSoundTree::TestSoundTree(const std::filesystem::path& root, int clipMs, int mp3Ms)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/Folders.h"
+#include "tests/support/TempDir.h"
 
 namespace strikora::testing {
 
@@ -14,19 +15,6 @@ namespace strikora::testing {
 // reads its header). channels 2 for a stereo clip.
 void WriteWav(const std::filesystem::path& file, int milliseconds, int channels = 1,
               int sampleRate = 22050);
-
-// A temporary folder that is removed with everything in it when the test ends.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // A stand-in sound tree made from the clip list: every clip the game can play, short and
 // silent, in its folder; silence.wav is 100 ms and the MP3s are WAV data under their MP3 names
