@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/SoundPack.h"
+#include "tests/support/TempDir.h"
 
 namespace strikora {
 namespace {
@@ -63,18 +64,12 @@ Bytes ReadFile(const fs::path& file) {
 class PackReader : public ::testing::Test {
  protected:
   void SetUp() override {
-    Root = fs::temp_directory_path() /
-           ("strikora-pack-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(Root);
     Sounds = Root / "sounds";
     fs::create_directories(Sounds);
     Dest = Sounds / "names";
     Host.DoEvents = [this] { ++Events; };
     Host.MessageBox = [this](const std::string& text) { Messages.push_back(text); };
   }
-  void TearDown() override { fs::remove_all(Root); }
-
   UnpackResult Unpack(const Bytes& pack) {
     const fs::path file = Root / "test.des";
     std::ofstream(file, std::ios::binary | std::ios::trunc) << pack;
@@ -87,7 +82,8 @@ class PackReader : public ::testing::Test {
     return n;
   }
 
-  fs::path Root, Sounds, Dest;
+  strikora::testing::TempDir Folder;
+  fs::path Root = Folder.Path(), Sounds, Dest;
   UnpackHost Host;
   int Events = 0;
   std::vector<std::string> Messages;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "audio/SoundPack.h"
+#include "tests/support/TempDir.h"
 #include "tools/PackFile.h"
 
 namespace strikora::packfile {
@@ -32,14 +33,7 @@ void Write(const fs::path& f, const std::string& s) {
 
 class PackFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Root = fs::temp_directory_path() /
-           ("strikora-packfile-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(Root);
-    fs::create_directories(Root / "sounds");
-  }
-  void TearDown() override { fs::remove_all(Root); }
+  void SetUp() override { fs::create_directories(Root / "sounds"); }
 
   UnpackResult Unpack(const fs::path& pack, const fs::path& dest) {
     UnpackHost host;
@@ -47,7 +41,8 @@ class PackFiles : public ::testing::Test {
     return UnpackSoundPack(pack, dest, Root / "sounds", host);
   }
 
-  fs::path Root;
+  strikora::testing::TempDir Folder;
+  fs::path Root = Folder.Path();
   std::vector<std::string> Messages;
 };
 

@@ -10,6 +10,7 @@
 #include <numeric>
 #include <string>
 
+#include "tests/support/TempDir.h"
 #include "tools/ClipList.h"
 #include "tools/PackFile.h"
 #include "tools/voicegen/Effects.h"
@@ -28,15 +29,6 @@ class VoiceGen : public ::testing::Test {
   static void SetUpTestSuite() { TheSpeaker = std::make_unique<Speaker>(); }
   static void TearDownTestSuite() { TheSpeaker.reset(); }
 
-  void SetUp() override {
-    Dir = fs::temp_directory_path() /
-          ("strikora-voicegen-" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(Dir);
-    fs::create_directories(Dir);
-  }
-  void TearDown() override { fs::remove_all(Dir); }
-
   // Makes the clip, writes it as the game will get it, and reads it back.
   fs::path Make(Pack pack, const std::string& file) {
     const auto* clip = voiceset::FindClip(pack, file);
@@ -51,7 +43,8 @@ class VoiceGen : public ::testing::Test {
   }
 
   static std::unique_ptr<Speaker> TheSpeaker;
-  fs::path Dir;
+  strikora::testing::TempDir Folder;
+  fs::path Dir = Folder.Path();
 };
 
 std::unique_ptr<Speaker> VoiceGen::TheSpeaker;
