@@ -17,8 +17,10 @@ Application::Application(Platform& platform, const std::filesystem::path& dataFo
       log_(folders_.DataFolder / "qbxerr.log", folders_.PlayFolder / "buzzer.wav", platform.Time,
            platform.Trace, engine_),
       roster_(folders_.PlayersFile, folders_.DataFolder, folders_.NamesFolder),
+      names_(engine_, roster_),
+      commentary_(engine_, roster_, session_, names_),
       splash_(std::make_unique<fSplash>(engine_)),
-      main_(std::make_unique<fMain>(engine_, *this)) {
+      main_(std::make_unique<fMain>(engine_, *this, session_)) {
   engine_.SetErrorReporter(&log_);
   platform_.Windows.SetErrorReporter(&log_);
 }

@@ -7,6 +7,9 @@
 #include "app/fSplash.h"
 #include "audio/Folders.h"
 #include "audio/SoundEngine.h"
+#include "commentary/Commentary.h"
+#include "commentary/NameSpeech.h"
+#include "game/GameSession.h"
 #include "menus/fMain.h"
 #include "platform/Platform.h"
 #include "players/Roster.h"
@@ -45,6 +48,7 @@ class Application final : public MainMenuHost {
   [[nodiscard]] SoundEngine& Engine() { return engine_; }
   [[nodiscard]] const Folders& GetFolders() const { return folders_; }
   [[nodiscard]] Roster& Players() { return roster_; }
+  [[nodiscard]] GameSession& Session() { return session_; }
   [[nodiscard]] fMain& MainMenu() { return *main_; }
   [[nodiscard]] fSplash& Splash() { return *splash_; }
   [[nodiscard]] ErrorLog& Log() { return log_; }
@@ -60,6 +64,9 @@ class Application final : public MainMenuHost {
   SoundEngine engine_;
   ErrorLog log_;
   Roster roster_;
+  GameSession session_;
+  NameSpeech names_;
+  Commentary commentary_;
   std::unique_ptr<fSplash> splash_;
   std::unique_ptr<fMain> main_;
 };

@@ -59,7 +59,7 @@ void NumberSpeech::SpeakNumber(std::int32_t n) {
 void NumberSpeech::InitNumberSpeech() {
   const auto file = engine_.GetFolders().NumbersFolder / "0.wav";
   try {
-    engine_.Load(engine_.NumberBuffer, file);
+    (void)engine_.Load(engine_.NumberBuffer, file);
   } catch (const std::exception&) {
     engine_.LogError(file.string());
   }

@@ -37,12 +37,12 @@ bool IsLandmarkPosition(int skillLevel, int p) {
 SoundEngine::SoundEngine(Platform& platform, const Folders& folders)
     : Mp3(platform), Numbers(*this), platform_(platform), folders_(folders) {}
 
-SoundBuffer& SoundEngine::Load(SoundSlot& slot, const std::filesystem::path& file) {
+LoadedClip SoundEngine::Load(SoundSlot& slot, const std::filesystem::path& file) {
   // The new buffer is made before the old one is released: a clip that cannot be loaded
   // leaves the slot as it was.
-  std::unique_ptr<SoundBuffer> fresh = platform_.Audio.CreateSoundBufferFromFile(file, slot.Name);
-  slot.Buffer = std::move(fresh);
-  return *slot.Buffer;
+  LoadedClip fresh = platform_.Audio.CreateSoundBufferFromFile(file, slot.Name);
+  slot.Buffer = fresh;
+  return fresh;
 }
 
 void SoundEngine::WaitFor(const SoundSlot& slot) {
@@ -54,8 +54,14 @@ void SoundEngine::WaitFor(const SoundSlot& slot) {
       slot.Name.c_str());
 }
 
+void SoundEngine::WaitFor(const LoadedClip& clip, const char* what) {
+  platform_.Windows.WaitUntil(
+      [&clip] { return clip == nullptr || !clip->IsPlaying(); },
+      [&clip] { return clip != nullptr ? clip->MsUntilEnd() : std::nullopt; }, what);
+}
+
 void SoundEngine::PlayClipAndWait(SoundSlot& slot, const std::filesystem::path& file) {
-  Load(slot, file).Play(PlayMode::Once);
+  Load(slot, file)->Play(PlayMode::Once);
   WaitFor(slot);
 }
 
@@ -70,10 +76,10 @@ void SoundEngine::LogError(std::string_view where) {
 void SoundEngine::LoadAndPlayTrapped(SoundSlot& slot, const std::filesystem::path& file, int volume,
                                      int pan, PlayMode mode, bool wait) {
   try {
-    SoundBuffer& b = Load(slot, file);
-    if (volume != 0) b.SetVolume(volume);
-    if (pan != 0) b.SetPan(pan);
-    b.Play(mode);
+    const LoadedClip b = Load(slot, file);
+    if (volume != 0) b->SetVolume(volume);
+    if (pan != 0) b->SetPan(pan);
+    b->Play(mode);
     if (wait) WaitFor(slot);
   } catch (const std::exception&) {
     LogError(file.string());
@@ -193,21 +199,22 @@ void SoundEngine::LoadTrapped(SoundSlot& slot, const std::filesystem::path& file
   }
 }
 
-void SoundEngine::LoadAimSounds() {
+void SoundEngine::LoadAimSounds(int skillLevel) {
   for (std::size_t i = 0; i < AimBuffers.size(); ++i) {
     LoadTrapped(AimBuffers[i], folders_.PlayFolder / ("aim" + std::to_string(i) +
-                                                      std::to_string(SkillLevel) + ".wav"));
+                                                      std::to_string(skillLevel) + ".wav"));
   }
 }
 
-void SoundEngine::PlayAimTone(int p) {
-  SoundSlot& slot = AimBuffers[IsLandmarkPosition(SkillLevel, p) ? 1 : 0];
-  if (slot.Buffer == nullptr) {
+void SoundEngine::PlayAimTone(int p, int skillLevel) {
+  const SoundSlot& slot = AimBuffers[IsLandmarkPosition(skillLevel, p) ? 1 : 0];
+  const LoadedClip tone = slot.Buffer;
+  if (tone == nullptr) {
     throw PlatformError(ErrorCode::InvalidCall, "aim tone not loaded: " + slot.Name);
   }
-  slot.Buffer->SetPan(p * 500 - 5000);
-  slot.Buffer->Play(PlayMode::Once);
-  WaitFor(slot);
+  tone->SetPan(p * 500 - 5000);
+  tone->Play(PlayMode::Once);
+  WaitFor(tone, slot.Name.c_str());
 }
 
 void SoundEngine::LoadAmbientSounds() {
@@ -266,10 +273,10 @@ void SoundEngine::PlayBowlSound() {
   const int pan = FloorOf(10001 * platform_.Random.Rnd() - 5000);
   const auto file = Numbered(folders_.PlayFolder, "pin", k);
   try {
-    SoundBuffer& b = Load(PinBuffer, file);
-    b.SetVolume(-2000 - 250 * AmbientLevel);
-    b.SetPan(pan);
-    b.Play(PlayMode::Once);
+    const LoadedClip b = Load(PinBuffer, file);
+    b->SetVolume(-2000 - 250 * AmbientLevel);
+    b->SetPan(pan);
+    b->Play(PlayMode::Once);
   } catch (const std::exception&) {
     LogError(file.string());
   }

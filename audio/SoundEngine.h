@@ -16,11 +16,16 @@
 
 namespace strikora {
 
+// A loaded clip. Shared: a loop that pumps events while its clip plays (a glide, a fade, a
+// cursor watch) holds its own LoadedClip, so a handler that loads another clip into the same slot
+// meanwhile replaces the slot's clip without freeing the one the loop is reading.
+using LoadedClip = std::shared_ptr<SoundBuffer>;
+
 // One named buffer slot: holds at most one loaded clip, and keeps it after it stops.
 struct SoundSlot {
   explicit SoundSlot(std::string name) : Name(std::move(name)) {}
   std::string Name;  // as the trace names it: "SpeechBuffer", "AimBuffers[1]"
-  std::unique_ptr<SoundBuffer> Buffer;
+  LoadedClip Buffer;
   [[nodiscard]] bool IsPlaying() const { return Buffer != nullptr && Buffer->IsPlaying(); }
 };
 
@@ -50,11 +55,15 @@ class SoundEngine {
   // a trapped failure is only traced.
   void SetErrorReporter(ErrorReporter* reporter) { errors_ = reporter; }
 
-  // The loading pattern: a new buffer from the file replaces the slot's clip. On failure the
+  // The loading pattern: a new buffer from the file replaces the slot's clip and is returned;
+  // keep the returned LoadedClip (not a reference into the slot) across any wait. On failure the
   // slot keeps what it held and PlatformError goes to the caller.
-  SoundBuffer& Load(SoundSlot& slot, const std::filesystem::path& file);
+  LoadedClip Load(SoundSlot& slot, const std::filesystem::path& file);
   // Waits (pumping events) until the slot is no longer playing; an empty slot returns at once.
+  // The slot is read afresh on every poll: a clip loaded into it meanwhile is waited for too.
   void WaitFor(const SoundSlot& slot);
+  // Waits until this one clip stops, whatever the slot it came from holds meanwhile.
+  void WaitFor(const LoadedClip& clip, const char* what);
   // Loads, plays once and waits, without a trap: a failure goes to the caller.
   void PlayClipAndWait(SoundSlot& slot, const std::filesystem::path& file);
 
@@ -76,9 +85,11 @@ class SoundEngine {
   // Alley background with its fade-in (waits), then the alley music.
   void StartAlleyAmbience();
   void StartAlleyMusic();
-  void LoadAimSounds();
-  // p: lane position 0..20. Plays the plain or landmark tone, panned to p, and waits.
-  void PlayAimTone(int p);
+  // The two aim tones of a skill level (1..5).
+  void LoadAimSounds(int skillLevel);
+  // p: lane position 0..20. Plays the plain or landmark tone of the skill level, panned to p,
+  // and waits. Throws PlatformError when that tone was never loaded.
+  void PlayAimTone(int p, int skillLevel);
   void LoadAmbientSounds();
   // One tick of tmrAmbient(index): a clip not among the last three, then a new interval on
   // the timer (milliseconds).
@@ -111,7 +122,6 @@ class SoundEngine {
   std::int16_t AmbientLevel = 0;  // 0..6, each step 250 hundredths of a dB quieter
   std::array<std::int16_t, 3> AmbientHistory{0, 0, 0};  // oldest first
   bool Busy = false;
-  std::int16_t SkillLevel = 1;  // 1..5
 
   Mp3Music Mp3;
   NumberSpeech Numbers;

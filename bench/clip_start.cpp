@@ -30,7 +30,7 @@ int Run() {
   int silent = 0;
   for (int i = 0; i < kWarmUp + kStarts; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    engine.Load(engine.SpeechBuffer, clip).Play(strikora::PlayMode::Once);
+    engine.Load(engine.SpeechBuffer, clip)->Play(strikora::PlayMode::Once);
     const double took = MsSince(start);
     if (!engine.SpeechBuffer.IsPlaying()) ++silent;
     if (i >= kWarmUp) ms.push_back(took);

@@ -41,7 +41,7 @@ class MenuForm final : public strikora::Form {
 
   void Form_KeyDown(int /*KeyCode*/, int /*Shift*/) override {
     engine_.StopSpeech();
-    engine_.Load(engine_.SpeechBuffer, prompt_).Play(strikora::PlayMode::Once);
+    engine_.Load(engine_.SpeechBuffer, prompt_)->Play(strikora::PlayMode::Once);
     const std::int64_t startedNs = NowNs();
     if (!engine_.SpeechBuffer.IsPlaying()) ++Silent;
     LatencyMs.push_back(static_cast<double>(startedNs - pressedAtNs_.load()) / 1e6);

@@ -4,8 +4,8 @@
 
 namespace strikora {
 
-fMain::fMain(SoundEngine& engine, MainMenuHost& host)
-    : SpokenMenu(engine, "Main Menu:", 6, mod::Shift | mod::Ctrl), host_(host) {}
+fMain::fMain(SoundEngine& engine, MainMenuHost& host, GameSession& session)
+    : SpokenMenu(engine, "Main Menu:", 6, mod::Shift | mod::Ctrl), host_(host), session_(session) {}
 
 std::filesystem::path fMain::MenuClip(const char* name) const {
   return Engine.GetFolders().MenuFolder / name;
@@ -32,7 +32,7 @@ void fMain::SpeakMainMenuItem() {
       Engine.DuckMusic();
       Engine.Busy = true;
       Engine.PlayAndWait(MenuClip("uh.wav"));
-      Engine.PlayAndWait(MenuClip(UseHandicap ? "on.wav" : "off.wav"));
+      Engine.PlayAndWait(MenuClip(session_.UseHandicap ? "on.wav" : "off.wav"));
       Engine.Busy = false;
       Engine.RestoreMusic();
       break;
@@ -59,7 +59,7 @@ void fMain::DoMainMenuItem() {
       host_.ShowViewPlayers();
       break;
     case kHandicap:
-      UseHandicap = !UseHandicap;
+      session_.UseHandicap = !session_.UseHandicap;
       SpeakMainMenuItem();
       break;
     case kSpeakerTest:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/GameSession.h"
 #include "menus/SpokenMenu.h"
 
 namespace strikora {
@@ -20,13 +21,10 @@ class MainMenuHost {
 // leaves at once.
 class fMain final : public SpokenMenu {
  public:
-  fMain(SoundEngine& engine, MainMenuHost& host);
+  fMain(SoundEngine& engine, MainMenuHost& host, GameSession& session);
 
   static constexpr int kStartGame = 0, kCreatePlayer = 1, kViewPlayers = 2, kHandicap = 3,
                        kSpeakerTest = 4, kQuit = 5;
-
-  // Scores at the end of a game are told with handicap; off at every start.
-  bool UseHandicap = false;
 
   void SpeakMainMenuItem();
   void DoMainMenuItem();
@@ -43,6 +41,7 @@ class fMain final : public SpokenMenu {
   [[nodiscard]] std::filesystem::path MenuClip(const char* name) const;
 
   MainMenuHost& host_;
+  GameSession& session_;  // the handicap switch lives there, where the results read it
 };
 
 }  // namespace strikora

@@ -87,7 +87,7 @@ TEST(SoundEngineWaits, AClipStartedFromAHandlerKeepsTheOuterWaitGoing) {
       w.engine.PlayAndWait(w.F.MenuFolder / "lgb.wav");
     } else {
       // The way the lane starts a clip on the speech slot without waiting for it.
-      w.engine.Load(w.engine.SpeechBuffer, longClip).Play(PlayMode::Once);
+      w.engine.Load(w.engine.SpeechBuffer, longClip)->Play(PlayMode::Once);
     }
   });
   form.Show();
@@ -341,9 +341,8 @@ TEST(SoundEngineAlley, AimTonesMarkEachSkillsLandmarksAndPanAcrossTheLane) {
         Case{5, 0, "AimBuffers[0] aim05.wav -5000"}}) {
     SCOPED_TRACE(std::to_string(c.skill) + "/" + std::to_string(c.position));
     EngineWorld w;
-    w.engine.SkillLevel = static_cast<std::int16_t>(c.skill);
-    w.engine.LoadAimSounds();
-    w.engine.PlayAimTone(c.position);
+    w.engine.LoadAimSounds(c.skill);
+    w.engine.PlayAimTone(c.position, c.skill);
     const auto plays = w.EventsOf("play");
     ASSERT_EQ(plays.size(), 1u);
     EXPECT_EQ(plays[0].Fields[0] + " " +
@@ -392,7 +391,7 @@ TEST(SoundEngineFailures, AMissingClipIsHeardAsTheBuzzerAndTheSequenceGoesOn) {
   EXPECT_NE(w.LogHeadings()[0].find("[" + missing.string() + "]"), std::string::npos);
 
   // The slot keeps the clip it had when a new one cannot be made.
-  w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "pin3.wav");
+  (void)w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "pin3.wav");
   EXPECT_THROW(w.engine.Load(w.engine.BallBuffer, missing), PlatformError);
   ASSERT_NE(w.engine.BallBuffer.Buffer, nullptr);
   EXPECT_EQ(w.engine.BallBuffer.Buffer->Source(), w.F.PlayFolder / "pin3.wav");

@@ -32,7 +32,7 @@ class RecordingHost final : public MainMenuHost {
 
 class MainMenu : public ::testing::Test {
  protected:
-  MainMenu() : tree(dir.Path()), engine(sim.platform, tree.F), menu(engine, host) {}
+  MainMenu() : tree(dir.Path()), engine(sim.platform, tree.F), menu(engine, host, session) {}
 
   // Shows the menu as start-up does and runs the script until the player leaves.
   void RunUntilLeft() {
@@ -63,6 +63,7 @@ class MainMenu : public ::testing::Test {
   sim::SimPlatform sim;
   RecordingHost host;
   SoundEngine engine;
+  GameSession session;
   fMain menu;
 };
 
@@ -106,7 +107,7 @@ TEST_F(MainMenu, HandicapItemTogglesAndItsTwoClipsCannotBeCutApart) {
   RunUntilLeft();
   EXPECT_EQ(Spoken(), (Clips{"psao.wav", "uh.wav", "off.wav", "uh.wav", "on.wav", "uh.wav",
                              "off.wav", "end.wav"}));
-  EXPECT_FALSE(menu.UseHandicap);
+  EXPECT_FALSE(session.UseHandicap);
   EXPECT_EQ(Count("stop", "SpeechBuffer"), 0);
 }
 
