@@ -42,6 +42,9 @@ class AudioDevice {
   // Throws PlatformError (FileNotFound, BadFileFormat, AudioFailure).
   [[nodiscard]] virtual std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(
       const std::filesystem::path& file, const std::string& slot) = 0;
+  // Milliseconds from starting a clip to the player hearing it (the output's latency); 0 where
+  // a clip is heard the moment it starts. Timing games (the aim sweep) aim at what is heard.
+  [[nodiscard]] virtual std::int64_t OutputLatencyMs() const { return 0; }
 };
 
 // Plays one MP3 at a time. Positions and durations are in seconds; rate 1.0 is normal speed

@@ -9,8 +9,9 @@
 namespace strikora {
 
 struct KeyEvent {
-  int KeyCode = 0;  // virtual-key code
-  int Shift = 0;    // modifier mask
+  int KeyCode = 0;      // virtual-key code
+  int Shift = 0;        // modifier mask
+  bool Repeat = false;  // the key's own auto-repeat while it is held down
 };
 
 // What a backend gives the window system: key events, the window title, the message box and

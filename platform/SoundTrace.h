@@ -63,6 +63,7 @@ class TracingAudioDevice final : public AudioDevice {
   TracingAudioDevice(AudioDevice& inner, SoundTrace& trace) : inner_(inner), trace_(trace) {}
   [[nodiscard]] std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(
       const std::filesystem::path& file, const std::string& slot) override;
+  [[nodiscard]] std::int64_t OutputLatencyMs() const override { return inner_.OutputLatencyMs(); }
 
  private:
   AudioDevice& inner_;

@@ -150,7 +150,7 @@ bool WindowSystem::DoPendingEvents() {
   while (auto key = source_.PollKey()) {
     any = true;
     trace_.Key(key->KeyCode, key->Shift);
-    if (active_ != nullptr && active_->visible_) {
+    if (active_ != nullptr && active_->visible_ && (!key->Repeat || active_->TakesAutoRepeat())) {
       Form* form = active_;
       RunHandler([form, key] { form->Form_KeyDown(key->KeyCode, key->Shift); }, "Form_KeyDown");
     }

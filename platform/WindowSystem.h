@@ -116,6 +116,8 @@ class Form {
     (void)KeyCode;
     (void)Shift;
   }
+  // Whether a held key's auto-repeat reaches Form_KeyDown as further key-downs.
+  [[nodiscard]] virtual bool TakesAutoRepeat() const { return true; }
 
   // A modal show returns when the form is hidden (checked between events).
   void Show(ShowMode mode = ShowMode::Modeless, Form* owner = nullptr);

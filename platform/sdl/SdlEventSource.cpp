@@ -63,7 +63,10 @@ void SdlEventSource::Take(const SDL_Event& event) {
     case SDL_KEYDOWN: {
       // Auto-repeat arrives as further key-downs, as the game expects.
       const SDL_Keysym& k = event.key.keysym;
-      if (auto key = MapSdlKey(k.scancode, k.sym, k.mod)) keys_.push_back(*key);
+      if (auto key = MapSdlKey(k.scancode, k.sym, k.mod)) {
+        key->Repeat = event.key.repeat != 0;
+        keys_.push_back(*key);
+      }
       break;
     }
     case SDL_QUIT:

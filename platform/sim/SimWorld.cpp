@@ -222,15 +222,15 @@ void SimWorld::NotifyPlay(const std::filesystem::path& file) {
   }
 }
 
-void SimWorld::PressKeyAt(std::int64_t ms, int keyCode, int shift) {
-  const ScriptedKey k{std::max(ms, now_), {keyCode, shift}};
+void SimWorld::PressKeyAt(std::int64_t ms, int keyCode, int shift, bool repeat) {
+  const ScriptedKey k{std::max(ms, now_), {keyCode, shift, repeat}};
   auto pos = std::upper_bound(keys_.begin(), keys_.end(), k.At,
                               [](std::int64_t t, const ScriptedKey& s) { return t < s.At; });
   keys_.insert(pos, k);
 }
 
-void SimWorld::PressKeyAfter(std::int64_t delayMs, int keyCode, int shift) {
-  PressKeyAt(now_ + delayMs, keyCode, shift);
+void SimWorld::PressKeyAfter(std::int64_t delayMs, int keyCode, int shift, bool repeat) {
+  PressKeyAt(now_ + delayMs, keyCode, shift, repeat);
 }
 
 void SimWorld::PressKeyWhenClipStarts(const std::string& clipName, int keyCode, int shift,

@@ -72,8 +72,9 @@ class SimWorld final : public Clock, public EventSource, public AudioDevice, pub
   [[nodiscard]] bool Mp3Running() const { return mp3Running_; }
 
   // The script.
-  void PressKeyAt(std::int64_t ms, int keyCode, int shift = 0);
-  void PressKeyAfter(std::int64_t delayMs, int keyCode, int shift = 0);
+  // repeat: the key-down is the key's own auto-repeat.
+  void PressKeyAt(std::int64_t ms, int keyCode, int shift = 0, bool repeat = false);
+  void PressKeyAfter(std::int64_t delayMs, int keyCode, int shift = 0, bool repeat = false);
   // Presses the key when the n-th play of a clip whose path ends with clipName (any case)
   // starts, after delayMs.
   void PressKeyWhenClipStarts(const std::string& clipName, int keyCode, int shift = 0,
