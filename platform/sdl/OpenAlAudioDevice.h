@@ -18,6 +18,8 @@ class OpenAlAudioDevice final : public AudioDevice {
   // Throws PlatformError: FileNotFound, BadFileFormat, AudioFailure.
   [[nodiscard]] std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(
       const std::filesystem::path& file, const std::string& slot) override;
+  // What the mixer reports of its device's latency (ALC_SOFT_device_clock); 0 when it cannot.
+  [[nodiscard]] std::int64_t OutputLatencyMs() const override;
 
  private:
   OpenAlContext& context_;

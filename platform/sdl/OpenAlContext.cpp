@@ -123,6 +123,7 @@ PanLaw MeasurePanLaw(const LoopbackCalls& calls) {
     tone[i] = static_cast<ALshort>(16000 * std::sin(2 * std::numbers::pi * i / kPeriod));
   }
   std::vector<PanLaw::Sample> samples;
+  double centreLevel = PanLaw::kConstantPowerCentre;
   {
     const AlBuffer buffer = MakeAlBuffer();
     alBufferData(buffer.get(), AL_FORMAT_MONO16, tone.data(),
@@ -151,14 +152,19 @@ PanLaw MeasurePanLaw(const LoopbackCalls& calls) {
       }
       left = std::sqrt(left);
       right = std::sqrt(right);
-      if (step == 0) centre = right;
+      if (step == 0) {
+        centre = right;
+        // The tone's own level over the same block, whole periods: amplitude over root two.
+        const double tone = 16000.0 / 32768.0 / std::numbers::sqrt2 * std::sqrt(mix.size() / 2.0);
+        centreLevel = centre / tone;
+      }
       if (right <= 0 || centre <= 0) break;
       samples.push_back({azimuth, left / right, right / centre});
     }
   }
   alcMakeContextCurrent(previous);
   if (samples.size() < 2) return PanLaw::ConstantPower();
-  return PanLaw(std::move(samples));
+  return PanLaw(std::move(samples), centreLevel);
 }
 
 // The short period has to be asked for before the library reads its configuration, which it

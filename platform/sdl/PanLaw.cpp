@@ -7,7 +7,8 @@
 
 namespace strikora::sdl {
 
-PanLaw::PanLaw(std::vector<Sample> samples) : samples_(std::move(samples)) {
+PanLaw::PanLaw(std::vector<Sample> samples, double centreLevel)
+    : samples_(std::move(samples)), centreLevel_(centreLevel > 0 ? centreLevel : 1.0) {
   if (samples_.empty()) throw std::invalid_argument("a pan law needs at least the centre");
   // Past the first direction where the quieter side is silent (100 dB down is silence to the
   // game) nothing more is learnt; a measurement that wobbles near silence must not make the
@@ -36,6 +37,10 @@ PanLaw PanLaw::ConstantPower() {
     samples.push_back({azimuth, std::cos(theta) / loud, loud / std::sin(std::numbers::pi / 4)});
   }
   return PanLaw(std::move(samples));
+}
+
+double PanLaw::FullSideGain() const {
+  return For(10000).Gain / centreLevel_;
 }
 
 PanLaw::Placement PanLaw::For(int pan) const {

@@ -26,16 +26,23 @@ class PanLaw {
   };
 
   // samples start at the centre and run towards one side; the law is taken as symmetric.
-  explicit PanLaw(std::vector<Sample> samples);
+  // centreLevel: each speaker's amplitude for a centred source, over the source's own.
+  explicit PanLaw(std::vector<Sample> samples, double centreLevel = kConstantPowerCentre);
   // The textbook constant-power law over the half circle, for when nothing can be measured.
   [[nodiscard]] static PanLaw ConstantPower();
 
   // pan: -10000 (left) .. 10000 (right); the quieter side is |pan| hundredths of a dB down.
   [[nodiscard]] Placement For(int pan) const;
   [[nodiscard]] const std::vector<Sample>& Samples() const { return samples_; }
+  // The gain that plays one channel of a stereo clip on its own speaker at the level the
+  // clip itself has: the source placed as far to that side as the law goes.
+  [[nodiscard]] double FullSideGain() const;
+
+  static constexpr double kConstantPowerCentre = 0.70710678118654752;
 
  private:
   std::vector<Sample> samples_;
+  double centreLevel_;
 };
 
 }  // namespace strikora::sdl

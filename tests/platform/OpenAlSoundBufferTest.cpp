@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+
 #include <sndfile.h>
+#include <cmath>
+#include <tuple>
 
 #include <cmath>
 #include <fstream>
@@ -93,13 +96,32 @@ TEST_F(OpenAlSoundBufferTest, VolumeAndPanAddUp) {
   EXPECT_NEAR(Db(level.Left / centre.Left), -40.0, 1.0);
 }
 
-TEST_F(OpenAlSoundBufferTest, StereoClipKeepsItsSides) {
+TEST_F(OpenAlSoundBufferTest, StereoClipKeepsItsSidesAndPansAsABalance) {
   // A speaker test: the tone on the left only. Nothing of it may reach the right.
-  auto clip = Clip("left.wav", {.Channels = 2, .Amplitudes = {0.5, 0.0}});
+  auto speakerTest = Clip("left.wav", {.Channels = 2, .Amplitudes = {0.5, 0.0}});
+  speakerTest->Play(PlayMode::Looping);
+  const StereoLevels leftOnly = Measure();
+  EXPECT_NEAR(Db(leftOnly.Left / (0.5 / std::sqrt(2.0))), 0.0, 1.0);
+  EXPECT_LT(leftOnly.Right, leftOnly.Left * 1e-4);
+  speakerTest->Stop();
+
+  // Each side heard at the clip's own level; a pan turns down the side away from it only.
+  auto clip = Clip("stereo.wav", {.Channels = 2, .Amplitudes = {0.5, 0.25}});
   clip->Play(PlayMode::Looping);
-  const StereoLevels level = Measure();
-  EXPECT_GT(level.Left, 0.3);
-  EXPECT_LT(level.Right, level.Left * 1e-4);
+  const StereoLevels own{0.5 / std::sqrt(2.0), 0.25 / std::sqrt(2.0)};
+  for (const int pan : {-10000, -3000, 0, 3000, 10000}) {
+    clip->SetPan(pan);
+    const StereoLevels level = Measure();
+    const double leftDb = -std::max(pan, 0) / 100.0, rightDb = std::min(pan, 0) / 100.0;
+    for (const auto& [heard, wanted, db] :
+         {std::tuple{level.Left, own.Left, leftDb}, std::tuple{level.Right, own.Right, rightDb}}) {
+      if (db <= -100.0) {
+        EXPECT_LT(heard, wanted * 1e-4) << pan;
+      } else {
+        EXPECT_NEAR(Db(heard / wanted), db, 1.0) << pan;
+      }
+    }
+  }
 }
 
 TEST_F(OpenAlSoundBufferTest, CursorCountsBytesOfTheFilesOwnPcm) {
