@@ -23,9 +23,12 @@ Application::Application(Platform& platform, const std::filesystem::path& dataFo
       main_(std::make_unique<fMain>(engine_, *this, session_)) {
   engine_.SetErrorReporter(&log_);
   platform_.Windows.SetErrorReporter(&log_);
+  // Closing the window ends the game from any screen, as the exit item does.
+  platform_.Windows.SetQuitHandler([this] { ExitProgram(); });
 }
 
 Application::~Application() {
+  platform_.Windows.SetQuitHandler(nullptr);
   platform_.Windows.SetErrorReporter(nullptr);
   engine_.SetErrorReporter(nullptr);
 }

@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/DataFolders.h"
 #include "platform/PlatformError.h"
+#include "platform/sdl/SdlEventSource.h"
 #include "platform/sdl/SdlPlatform.h"
 
 // The program: works out its folders, opens the window and the sound device, and runs the game
@@ -13,6 +14,8 @@ int main() {
   const std::filesystem::path dataFolder = GetDataFolder();
   const std::filesystem::path packFolder = FindPackFolder(ProgramFolder());
 
+  // Before any thread starts: Ctrl+C then closes the game as the window's close button does.
+  const sdl::QuitOnSignals signals;
   std::unique_ptr<sdl::SdlPlatform> desktop;
   try {
     desktop = std::make_unique<sdl::SdlPlatform>("Strikora");

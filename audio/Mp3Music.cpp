@@ -1,6 +1,8 @@
 #include "audio/Mp3Music.h"
 
+#include <cmath>
 #include <exception>
+#include <optional>
 
 namespace strikora {
 
@@ -51,6 +53,13 @@ void Mp3Music::WaitForMP3() {
   MusicPlayer& music = platform_.Music;
   platform_.Windows.WaitUntil(
       [&] { return !music.IsLoaded() || music.CurrentPosition() >= music.Duration(); },
+      [&]() -> std::optional<std::int64_t> {
+        // Paused (rate 0), only a speed key can bring the end nearer.
+        const double rate = music.GetRate();
+        if (rate <= 0) return std::nullopt;
+        return static_cast<std::int64_t>(
+            std::ceil((music.Duration() - music.CurrentPosition()) / rate * 1000.0));
+      },
       "the music to reach its end");
 }
 

@@ -21,13 +21,14 @@ class EventSource {
   virtual ~EventSource() = default;
   // The next pending key, without blocking.
   [[nodiscard]] virtual std::optional<KeyEvent> PollKey() = 0;
-  // Blocks until a key may be pending or, at the latest, until nextTimerDueMs on the
-  // monotonic clock (none: no timer is armed). A real window blocks for a couple of
-  // milliseconds at most, so that waits for clips and music notice their end at once, unless
-  // the waiter knows that nothing it watches changes before quietUntilMs: then it may block
-  // until then (an arriving key still ends the block at once).
+  // Blocks until an event may be pending (a key, the window closing) or, at the latest, until
+  // nextTimerDueMs or quietUntilMs on the monotonic clock, whichever comes first. A waiter
+  // whose condition only a handler can change passes no quietUntilMs: the block then lasts
+  // until the next event or timer. One waiting for a clip or the music passes when it ends.
   virtual void WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
                             std::optional<std::int64_t> quietUntilMs = std::nullopt) = 0;
+  // The player closed the game window (or ended the program from its terminal).
+  [[nodiscard]] virtual bool QuitRequested() const { return false; }
   virtual void SetTitle(const std::string& title) = 0;
   virtual void ShowMessageBox(const std::string& text, const std::string& title) = 0;
   [[nodiscard]] virtual bool IsKeyHeld(HeldKey key) const = 0;

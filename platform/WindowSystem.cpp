@@ -1,6 +1,7 @@
 #include "platform/WindowSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace strikora {
 
@@ -146,6 +147,10 @@ bool WindowSystem::FireDueTimers() {
 }
 
 bool WindowSystem::DoPendingEvents() {
+  if (onQuit_ && source_.QuitRequested()) {
+    const std::function<void()> quit = std::exchange(onQuit_, nullptr);
+    quit();
+  }
   bool any = DispatchFocus();
   while (auto key = source_.PollKey()) {
     any = true;

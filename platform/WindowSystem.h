@@ -30,7 +30,8 @@ class WindowSystem {
   // Dispatches pending focus changes, keys and due timers; when nothing was pending, blocks
   // briefly (until an event may have arrived or the next timer is due).
   // quietForMs: nothing the caller waits for can change sooner (a clip's remaining length),
-  // so an idle pump may sleep that long; keys and timers are still served on time.
+  // so an idle pump may sleep that long; none: only an event or a timer can change it, so an
+  // idle pump sleeps until one comes. Keys and timers are always served on time.
   void DoEvents(std::optional<std::int64_t> quietForMs = std::nullopt);
   // Dispatches what is pending and returns at once; true when anything was dispatched. For
   // work that must stay responsive without pausing between its steps (unpacking the packs).
@@ -60,6 +61,9 @@ class WindowSystem {
   // its buzzer) and the game goes on, instead of ending the program under the player's hands.
   // Without a reporter it goes on to whoever pumped the events.
   void SetErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
+  // What closing the game window does, from whatever wait is in progress: the program's end.
+  // It is expected not to return (it unwinds every loop); it runs once.
+  void SetQuitHandler(std::function<void()> onQuit) { onQuit_ = std::move(onQuit); }
   [[nodiscard]] bool IsKeyHeld(HeldKey key) const { return source_.IsKeyHeld(key); }
   [[nodiscard]] Form* ActiveForm() const { return active_; }
   [[nodiscard]] const Clock& GetClock() const { return clock_; }
@@ -99,6 +103,7 @@ class WindowSystem {
   std::deque<FocusChange> pendingFocus_;
   const char* waitingFor_ = "nothing";
   ErrorReporter* reporter_ = nullptr;
+  std::function<void()> onQuit_;
 };
 
 // A window of the game: a caption, shown or hidden, with focus and key handlers.

@@ -195,7 +195,16 @@ OpenAlContext::OpenAlContext(OpenAlOutput output, int loopbackSampleRate)
   AlcContext& context = device_->Mixing;
   if (output_ == OpenAlOutput::DefaultDevice) {
     device = AlcDevice(alcOpenDevice(nullptr));
-    if (!device) Unavailable("Cannot open the sound device", nullptr);
+    if (!device) {
+      // OpenAL's own error code says nothing a player can act on: name the device and the way
+      // to play without one.
+      const ALCchar* name = alcGetString(nullptr, ALC_DEFAULT_DEVICE_SPECIFIER);
+      throw PlatformError(ErrorCode::DeviceUnavailable,
+                          std::string("Cannot open the sound device \"") +
+                              (name != nullptr && *name != '\0' ? name : "(none found)") +
+                              "\". Check that a sound card is connected and not in use, or set "
+                              "ALSOFT_DRIVERS=null to run the game without sound.");
+    }
     context = AlcContext(alcCreateContext(device.get(), kPlainStereo));
   } else {
     const LoopbackCalls calls = LoopbackCalls::Find();

@@ -2,9 +2,14 @@
 
 #include <SDL.h>
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "platform/PlatformError.h"
 #include "platform/sdl/SdlKeyMap.h"
@@ -12,23 +17,24 @@
 namespace strikora::sdl {
 namespace {
 
-// A wait never sleeps longer than this: a clip's end is noticed within a couple of ms.
-constexpr std::int64_t kLongestWaitMs = 2;
-// When the waiter knows when its clip ends, the window blocks up to then, but never longer
-// than this, in case the mixer runs slower than the clip's length says.
+// A wait whose end is known sleeps until then, but never longer than this, in case the mixer
+// runs slower than the clip's length says.
 constexpr std::int64_t kLongestQuietWaitMs = 250;
+// A clip past its predicted end that still plays is looked at again this soon; so is every
+// wait on the dummy driver, which cannot wake for input.
+constexpr std::int64_t kRecheckMs = 2;
+
+constexpr const char* kNoDisplay =
+    "There is no display to open the game window on; start the game from a desktop session, "
+    "or see the README for running it under Xvfb.";
 
 [[noreturn]] void Unavailable(const std::string& what) {
   throw PlatformError(ErrorCode::DeviceUnavailable, what + ": " + SDL_GetError());
 }
 
-// SDL's dummy and offscreen windows (tests, benchmarks, a desktop-less run) have no input to
-// block on: SDL_WaitEventTimeout then naps 1 ms at a time, waking an idle wait twice as often
-// as a real window does.
-bool CanBlockForInput() {
-  const char* driver = SDL_GetCurrentVideoDriver();
-  return driver != nullptr && std::strcmp(driver, "dummy") != 0 &&
-         std::strcmp(driver, "offscreen") != 0;
+bool IsHeadlessDriver(const char* driver) {
+  return driver != nullptr &&
+         (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
 }
 
 }  // namespace
@@ -46,8 +52,20 @@ SdlEventSource::SdlEventSource(const Clock& clock, const std::string& title) : c
   // Ctrl+C in the terminal should end the program as it ends any other, not turn into a
   // window-close the game would have to answer.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) Unavailable("Cannot start the window system");
+  const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+  const bool playerChose = chosen != nullptr && *chosen != '\0';
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!playerChose) throw PlatformError(ErrorCode::DeviceUnavailable, kNoDisplay);
+    Unavailable("Cannot start the window system");
+  }
   video_ = SdlVideo(true);
+  // Left to itself SDL falls back to a window nobody can see or type into: the game would
+  // speak and never hear a key. Only a player (or a test) who asks for one gets it.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!playerChose && IsHeadlessDriver(driver)) {
+    throw PlatformError(ErrorCode::DeviceUnavailable, kNoDisplay);
+  }
+  canBlock_ = driver != nullptr && !IsHeadlessDriver(driver);
   window_ = SdlWindow(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
                                        SDL_WINDOWPOS_CENTERED, 320, 120, SDL_WINDOW_SHOWN));
   if (!window_) Unavailable("Cannot open the game window");
@@ -70,9 +88,8 @@ void SdlEventSource::Take(const SDL_Event& event) {
       break;
     }
     case SDL_QUIT:
-      // Closing the window is the game's own way out, Escape: every menu and the lane already
-      // answer it (ask, save, leave), so nothing is lost by closing the window.
-      keys_.push_back({vk::Escape, mod::None});
+      // The player closed the window: the game ends from whatever screen it is on.
+      quit_ = true;
       break;
     default:
       break;
@@ -94,26 +111,26 @@ std::optional<KeyEvent> SdlEventSource::PollKey() {
 
 void SdlEventSource::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
                                   std::optional<std::int64_t> quietUntilMs) {
-  if (!keys_.empty()) return;
+  if (!keys_.empty() || quit_) return;
   const std::int64_t now = clock_.MonotonicMs();
-  std::int64_t wait = kLongestWaitMs;
-  // Only a window that wakes for input may sleep long: a pushed key must not wait for a clip.
-  if (quietUntilMs && *quietUntilMs - now > kLongestWaitMs && CanBlockForInput()) {
-    wait = std::min(*quietUntilMs - now, kLongestQuietWaitMs);
-  }
-  if (nextTimerDueMs) wait = std::min(wait, *nextTimerDueMs - now);
-  if (wait <= 0) {
+  std::optional<std::int64_t> wait;  // none: until the next event
+  if (quietUntilMs) wait = std::clamp(*quietUntilMs - now, kRecheckMs, kLongestQuietWaitMs);
+  if (nextTimerDueMs) wait = std::min(wait.value_or(*nextTimerDueMs - now), *nextTimerDueMs - now);
+  if (wait && *wait <= 0) {
     TakePending();
     return;
   }
-  if (!CanBlockForInput()) {
-    // Look once, then sleep the whole interval: a key pushed meanwhile waits for its end.
+  if (!canBlock_) {
+    // The dummy driver has no input to wake for: look, then nap briefly.
     TakePending();
-    if (keys_.empty()) SDL_Delay(static_cast<Uint32>(wait));
+    if (keys_.empty() && !quit_)
+      SDL_Delay(static_cast<Uint32>(std::min(wait.value_or(kRecheckMs), kRecheckMs)));
     return;
   }
   SDL_Event event;
-  if (SDL_WaitEventTimeout(&event, static_cast<int>(wait)) != 0) {
+  const int got =
+      wait ? SDL_WaitEventTimeout(&event, static_cast<int>(*wait)) : SDL_WaitEvent(&event);
+  if (got != 0) {
     Take(event);
     TakePending();
   }
@@ -132,6 +149,36 @@ void SdlEventSource::ShowMessageBox(const std::string& text, const std::string& 
   std::fflush(stderr);
   // Without a desktop to show it on the box fails; the line above has been written already.
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), window_.get());
+}
+
+struct QuitOnSignals::Watcher {
+  sigset_t Signals{};
+  std::thread Thread;
+  std::atomic<bool> Stopping{false};
+};
+
+QuitOnSignals::QuitOnSignals() : watcher_(std::make_unique<Watcher>()) {
+  sigemptyset(&watcher_->Signals);
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&watcher_->Signals, sig);
+  // Threads made after this (the mixer, the music feeder) inherit the mask: only the watcher
+  // takes these signals, and it may safely post an event.
+  pthread_sigmask(SIG_BLOCK, &watcher_->Signals, nullptr);
+  watcher_->Thread = std::thread([w = watcher_.get()] {
+    for (;;) {
+      int sig = 0;
+      if (sigwait(&w->Signals, &sig) != 0 || w->Stopping.load()) return;
+      SDL_Event quit{};
+      quit.type = SDL_QUIT;
+      SDL_PushEvent(&quit);
+    }
+  });
+}
+
+QuitOnSignals::~QuitOnSignals() {
+  watcher_->Stopping.store(true);
+  pthread_kill(watcher_->Thread.native_handle(), SIGTERM);
+  watcher_->Thread.join();
+  pthread_sigmask(SIG_UNBLOCK, &watcher_->Signals, nullptr);
 }
 
 bool SdlEventSource::IsKeyHeld(HeldKey key) const {

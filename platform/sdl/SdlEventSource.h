@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,14 +31,15 @@ class SdlEventSource final : public EventSource {
   SdlEventSource& operator=(const SdlEventSource&) = delete;
 
   [[nodiscard]] std::optional<KeyEvent> PollKey() override;
-  // Blocks for 2 ms at most, less when a timer is due sooner (nextTimerDueMs is on clock's
-  // monotonic scale); a key that arrives is kept for the next PollKey.
+  // Sleeps until an event, the timer or the quiet time (clock's monotonic scale); a key that
+  // arrives is kept for the next PollKey.
   void WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
                     std::optional<std::int64_t> quietUntilMs) override;
   void SetTitle(const std::string& title) override;
   // Also printed on standard error: a blind player cannot read a box.
   void ShowMessageBox(const std::string& text, const std::string& title) override;
   [[nodiscard]] bool IsKeyHeld(HeldKey key) const override;
+  [[nodiscard]] bool QuitRequested() const override { return quit_; }
 
   [[nodiscard]] std::string Title() const;
 
@@ -49,6 +51,23 @@ class SdlEventSource final : public EventSource {
   SdlVideo video_;
   SdlWindow window_;
   std::deque<KeyEvent> keys_;
+  bool quit_ = false;
+  bool canBlock_ = false;  // the driver wakes a wait for input (not the dummy driver)
+};
+
+// While it lives, Ctrl+C and a terminal's SIGTERM or SIGHUP close the game window as the
+// player's own close would, so the game ends the same way. Make it before any other thread
+// starts: the signals are then taken by its thread alone.
+class QuitOnSignals {
+ public:
+  QuitOnSignals();
+  ~QuitOnSignals();
+  QuitOnSignals(const QuitOnSignals&) = delete;
+  QuitOnSignals& operator=(const QuitOnSignals&) = delete;
+
+ private:
+  struct Watcher;
+  std::unique_ptr<Watcher> watcher_;
 };
 
 }  // namespace strikora::sdl

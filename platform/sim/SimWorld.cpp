@@ -173,6 +173,7 @@ void SimWorld::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
     if (!next || t < *next) next = t;
   };
   if (!keys_.empty()) consider(keys_.front().At);
+  if (closeAt_) consider(*closeAt_);
   if (nextTimerDueMs) consider(*nextTimerDueMs);
   for (const SimSoundBuffer* b : buffers_) {
     if (auto end = b->EndMs()) consider(*end);

@@ -83,6 +83,9 @@ class SimWorld final : public Clock, public EventSource, public AudioDevice, pub
   // Holds a key from one moment of virtual time to another.
   void HoldKeyBetween(HeldKey key, std::int64_t fromMs, std::int64_t toMs);
   void SetTimeLimit(std::int64_t ms) { limitMs_ = ms; }
+  // The player closes the game window at this moment of virtual time.
+  void CloseWindowAt(std::int64_t ms) { closeAt_ = ms; }
+  [[nodiscard]] bool QuitRequested() const override { return closeAt_ && now_ >= *closeAt_; }
   // Says what the program was waiting for when a run stalls.
   std::function<std::string()> DescribeWait;
 
@@ -114,6 +117,7 @@ class SimWorld final : public Clock, public EventSource, public AudioDevice, pub
 
   std::int64_t now_ = 0;
   std::int64_t limitMs_ = 6 * 60 * 60 * 1000;
+  std::optional<std::int64_t> closeAt_;
   int idleWaits_ = 0;
   LocalTime localAtZero_{2026, 12, 6, 10, 0, 0};
   std::int64_t localSetAt_ = 0;

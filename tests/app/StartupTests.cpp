@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,40 @@ TEST_F(Startup, AMissingPackIsLoggedWithoutAMessageBoxAndABrokenOneShowsTheBox) 
   EXPECT_TRUE(fs::exists(DataFolder() / "sounds" / "play" / "buzzer.wav") ||
               !fs::exists(DataFolder() / "sounds" / "play"));  // the exit cleared it
   EXPECT_TRUE(fs::exists(DataFolder() / "sounds" / "names" / "initials" / "A.wav"));
+}
+
+TEST_F(Startup, ClosingTheWindowEndsTheGameFromTheSplashOrTheMenu) {
+  struct Case {
+    const char* When;
+    std::function<void(sim::SimWorld&)> Close;
+  };
+  const Case cases[] = {
+      {"while the packs unpack", [](sim::SimWorld& w) { w.CloseWindowAt(1500); }},
+      {"in the main menu",
+       [](sim::SimWorld& w) {
+         w.PressKeyWhenClipStarts("/lgb.wav", vk::Down, 0, 100);  // something to wake for
+         w.CloseWindowAt(1000000);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.When);
+    testing::TempDir profile;
+    sim::SimPlatform desktop;
+    c.Close(desktop.world);
+    const fs::path data = profile.Path() / "Strikora";
+    {
+      Application game(desktop.platform, data, staged.F.PackFolder);
+      EXPECT_EQ(game.Run(), 0);
+    }
+    const Folders f = Folders::Make(data, staged.F.PackFolder);
+    for (const fs::path& gone : {f.AnnounceFolder, f.MenuFolder, f.PlayFolder}) {
+      EXPECT_FALSE(fs::exists(gone)) << gone;
+    }
+    // It ends at once: no goodbye to wait through.
+    for (const TraceEvent& e : desktop.platform.Trace.Events()) {
+      EXPECT_FALSE(e.Kind == "play" && e.Fields[1].ends_with("end.wav"));
+    }
+  }
 }
 
 TEST(DataFolder, AllUsersProfileFirstThenTheXdgDataFolder) {

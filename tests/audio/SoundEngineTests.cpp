@@ -439,3 +439,74 @@ TEST(SoundEngineStartUp, IntroGreetsByTheHourThenPlaysTheThemeToItsEnd) {
 
 }  // namespace
 }  // namespace strikora
+
+namespace strikora {
+namespace {
+
+// Passes everything on to the simulated desktop and notes how long each idle wait said it
+// could sleep (none: until an event).
+class HintRecorder final : public EventSource {
+ public:
+  explicit HintRecorder(sim::SimWorld& world) : world_(world) {}
+  std::optional<KeyEvent> PollKey() override { return world_.PollKey(); }
+  void WaitForEvent(std::optional<std::int64_t> timer, std::optional<std::int64_t> quiet) override {
+    Quiet.push_back(quiet ? std::optional(*quiet - world_.MonotonicMs()) : std::nullopt);
+    world_.WaitForEvent(timer, quiet);
+  }
+  void SetTitle(const std::string& title) override { world_.SetTitle(title); }
+  void ShowMessageBox(const std::string& t, const std::string& c) override {
+    world_.ShowMessageBox(t, c);
+  }
+  bool IsKeyHeld(HeldKey key) const override { return world_.IsKeyHeld(key); }
+  std::vector<std::optional<std::int64_t>> Quiet;
+
+ private:
+  sim::SimWorld& world_;
+};
+
+TEST(SoundEngineWaits, EachWaitTellsTheDesktopHowLongNothingItWatchesCanChange) {
+  testing::TempDir dir;
+  const testing::TestSoundTree tree(dir.Path());
+  sim::SimWorld world;
+  MemorySettings settings;
+  ScriptedRandom random;
+  HintRecorder hints(world);
+  Platform platform(world, hints, world, world, settings, random);
+  SoundEngine engine(platform, tree.F);
+
+  engine.PlayAndWait(tree.F.MenuFolder / "lgb.wav");  // a 400 ms clip
+  ASSERT_TRUE(engine.Mp3.LoadMP3(tree.F.PackFolder / "logos.mp3"));
+  ASSERT_TRUE(engine.Mp3.PlayMP3(false));  // 3 s of music
+  bool ticked = false;
+  Timer tick(platform.Windows);
+  tick.OnTimer = [&] { ticked = true; };
+  tick.SetInterval(700);
+  tick.SetEnabled(true);
+  platform.Windows.WaitUntil([&] { return ticked; }, "a flag");  // only a handler sets it
+  EXPECT_EQ(hints.Quiet, (std::vector<std::optional<std::int64_t>>{400, 3000, std::nullopt}));
+}
+
+TEST(SoundEngineWaits, ALoopKeepsReadingItsOwnClipWhenAHandlerLoadsIntoItsSlot) {
+  EngineWorld w;
+  const auto longClip = w.dir.Path() / "roll.wav";
+  WriteWav(longClip, 1000);
+  const LoadedClip roll = w.engine.Load(w.engine.BallBuffer, longClip);
+  roll->Play(PlayMode::Once);
+  KeyForm form(w.sim.platform.Windows, [&](int) {
+    w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "pin3.wav")->Play(PlayMode::Once);
+  });
+  form.Show();
+  w.world.PressKeyAt(w.Now() + 250, vk::Space);
+  std::vector<std::int64_t> cursor;
+  while (roll->IsPlaying()) {  // as the roll glide does, one silence a step
+    cursor.push_back(roll->GetCurrentPosition());
+    w.engine.PlaySilence(1);
+  }
+  ASSERT_EQ(cursor.size(), 10U);
+  for (std::size_t i = 1; i < cursor.size(); ++i) EXPECT_GT(cursor[i], cursor[i - 1]);
+  EXPECT_EQ(roll->Source(), longClip);
+  EXPECT_EQ(w.engine.BallBuffer.Buffer->Source().filename(), "pin3.wav");
+}
+
+}  // namespace
+}  // namespace strikora

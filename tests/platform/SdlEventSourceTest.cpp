@@ -1,5 +1,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <tuple>
+#include <vector>
 
 #include "platform/Keys.h"
 #include "platform/sdl/SdlEventSource.h"
@@ -16,12 +21,6 @@ void PushKeyDown(SDL_Scancode scancode, SDL_Keycode keycode, Uint16 modifiers, b
   event.key.keysym.scancode = scancode;
   event.key.keysym.sym = keycode;
   event.key.keysym.mod = modifiers;
-  ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-}
-
-void Push(Uint32 type) {
-  SDL_Event event{};
-  event.type = type;
   ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
@@ -42,25 +41,33 @@ TEST_F(SdlEventSourceTest, KeyDownsArriveInOrderAsTheGamesKeys) {
   ASSERT_EQ(SDL_PushEvent(&up), 1);
   PushKeyDown(SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_LCTRL, false);
 
-  std::vector<std::pair<int, int>> got;
-  while (auto key = events.PollKey()) got.emplace_back(key->KeyCode, key->Shift);
-  const std::vector<std::pair<int, int>> expected = {
-      {80, 0}, {vk::Left, 0}, {vk::Left, 0}, {vk::Control, mod::Ctrl}};
+  std::vector<std::tuple<int, int, bool>> got;
+  while (auto key = events.PollKey()) got.emplace_back(key->KeyCode, key->Shift, key->Repeat);
+  const std::vector<std::tuple<int, int, bool>> expected = {
+      {80, 0, false}, {vk::Left, 0, false}, {vk::Left, 0, true}, {vk::Control, mod::Ctrl, false}};
   EXPECT_EQ(got, expected);
 }
 
-TEST_F(SdlEventSourceTest, AWaitKeepsTheKeyItWokeForAndClosingTheWindowIsEscape) {
-  Push(SDL_QUIT);
-  events.WaitForEvent(std::nullopt, std::nullopt);
-  const auto key = events.PollKey();
-  ASSERT_TRUE(key.has_value());
-  EXPECT_EQ(key->KeyCode, vk::Escape);
-  EXPECT_EQ(key->Shift, mod::None);
-  EXPECT_FALSE(events.PollKey().has_value());
-
+TEST_F(SdlEventSourceTest, ClosingTheWindowOrCtrlCIsAQuitRequestNotAKey) {
   // With nothing pending and a timer already due, the wait returns without a key.
   events.WaitForEvent(clock.MonotonicMs() - 5, std::nullopt);
   EXPECT_FALSE(events.PollKey().has_value());
+  EXPECT_FALSE(events.QuitRequested());
+
+  {
+    const QuitOnSignals signals;
+    kill(getpid(), SIGINT);  // as Ctrl+C in the terminal
+    const std::int64_t until = clock.MonotonicMs() + 5000;
+    while (!events.QuitRequested() && clock.MonotonicMs() < until) {
+      events.WaitForEvent(clock.MonotonicMs() + 50, std::nullopt);
+    }
+  }
+  EXPECT_TRUE(events.QuitRequested());
+  EXPECT_FALSE(events.PollKey().has_value());
+  // Once asked to quit, a wait does not sleep again.
+  const std::int64_t before = clock.MonotonicMs();
+  events.WaitForEvent(std::nullopt, before + 200);
+  EXPECT_LT(clock.MonotonicMs() - before, 100);
 }
 
 TEST_F(SdlEventSourceTest, TitleIsTheWindowsTitle) {
