@@ -65,13 +65,14 @@ void WriteWav(const std::filesystem::path& file, int milliseconds, int channels,
   out.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
 }
 
-TestSoundTree::TestSoundTree(const std::filesystem::path& root, int clipMs, int mp3Ms)
+TestSoundTree::TestSoundTree(const std::filesystem::path& root, int clipMs, int mp3Ms,
+                             int silenceMs)
     : F(Folders::Make(root / "data", root / "packs")) {
   for (const voiceset::Clip& clip : voiceset::AllClips()) {
     if (clip.kind == voiceset::ClipKind::Data) continue;
     const std::filesystem::path file = Clip(FolderOf(F, clip.pack), clip.file);
     int ms = clip.IsMp3() ? mp3Ms : clipMs;
-    if (clip.effect == voiceset::Effect::Silence) ms = 100;
+    if (clip.effect == voiceset::Effect::Silence) ms = silenceMs;
     WriteWav(file, ms, clip.effect == voiceset::Effect::SpeakerTest ? 2 : 1);
   }
   std::ofstream(F.NamesDatFile, std::ios::binary) << voiceset::NamesDatText();

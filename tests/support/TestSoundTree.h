@@ -21,7 +21,8 @@ void WriteWav(const std::filesystem::path& file, int milliseconds, int channels 
 // (the simulated player reads lengths from headers, whatever the format).
 struct TestSoundTree {
   // Builds the tree under root: root/data/sounds/... and root/packs/ (silence.wav, logos.mp3).
-  explicit TestSoundTree(const std::filesystem::path& root, int clipMs = 400, int mp3Ms = 3000);
+  explicit TestSoundTree(const std::filesystem::path& root, int clipMs = 400, int mp3Ms = 3000,
+                         int silenceMs = 100);
   Folders F;
 };
 
