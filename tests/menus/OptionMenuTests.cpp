@@ -7,103 +7,67 @@
 namespace strikora {
 namespace {
 
+using testing::At;
 using testing::KeyAt;
-using Clips = std::vector<std::string>;
-
-struct Case {
-  const char* Name;
-  const char* Stored;  // nullptr: nothing stored yet (first case only)
-  std::vector<KeyAt> Keys;
-  Clips Heard;
-  const char* StoredAfter;
-  bool Accepted;
-  int Choice;  // PlayMethod or SkillLevel afterwards (1 when left with Escape)
-};
+using testing::Keys;
+using testing::Said;
 
 class OptionMenus : public ::testing::Test {
  protected:
-  void Check(StoredChoiceMenu& menu, const char* key, const std::vector<Case>& cases,
-             const std::int16_t& choice) {
-    for (const Case& c : cases) {
-      SCOPED_TRACE(c.Name);
-      w.sim.platform.Trace.Clear();
-      w.app->Session() = GameSession{};
-      if (c.Stored != nullptr) w.sim.settings.SaveSetting("KORVELDA", "Menu", key, c.Stored);
-      w.Script(c.Keys);
-      menu.Show(ShowMode::Modal);
-      EXPECT_EQ(w.Heard(), c.Heard);
-      EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Menu", key, "none"), c.StoredAfter);
-      EXPECT_EQ(w.app->Session().MenuAccepted, c.Accepted);
-      EXPECT_EQ(choice, c.Choice);
-    }
+  // Shows the menu with `stored` in its setting (nullptr: none yet, first check only), runs the
+  // keys, and checks what was heard, stored ("none": nothing), accepted and chosen.
+  void Check(StoredChoiceMenu& menu, const char* key, const std::int16_t& chosen, const char* name,
+             const char* stored, const std::vector<KeyAt>& keys, const char* heard,
+             const char* storedAfter, bool accepted, int choice) {
+    SCOPED_TRACE(name);
+    w.sim.platform.Trace.Clear();
+    w.app->Session() = GameSession{};
+    if (stored != nullptr) w.sim.settings.SaveSetting("KORVELDA", "Menu", key, stored);
+    w.Script(keys);
+    menu.Show(ShowMode::Modal);
+    EXPECT_EQ(w.Heard(), Said(heard));
+    EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Menu", key, "none"), storedAfter);
+    EXPECT_EQ(w.app->Session().MenuAccepted, accepted);
+    EXPECT_EQ(chosen, choice);
+    EXPECT_EQ(w.sim.world.PendingKeys(), 0U);
   }
   testing::AppWorld w;
 };
 
 TEST_F(OptionMenus, PlayMethod) {
-  Check(w.app->SelPlayMethod(), "Play",
-        {{"first run: first item; Escape stores nothing",
-          nullptr,
-          {{"/pm1.wav", vk::Escape}},
-          {"psapm.wav", "pm1.wav"},
-          "none",
-          false,
-          1},
-         {"starts on the stored item; Down on the last wraps; Enter stores",
-          "1",
-          {{"/pm2.wav", vk::Down}, {"/pm1.wav", vk::Down}, {"/pm2.wav", vk::Enter, 0, 450, 2}},
-          {"psapm.wav", "pm2.wav", "pm1.wav", "pm2.wav"},
-          "1",
-          true,
-          2},
-         {"a stored value that is no item reads as the first",
-          "7",
-          {{"/pm1.wav", vk::Letter('X')}, {"/pm1.wav", vk::Enter, 0, 450, 2}},
-          {"psapm.wav", "pm1.wav", "pm1.wav"},
-          "0",
-          true,
-          1},
-         {"Ctrl alone only silences; Ctrl with Alt is no silencing state",
-          "x1",
-          {{"/pm1.wav", vk::Down, mod::Ctrl, 50},
-           {"/pm1.wav", vk::Down, mod::Ctrl | mod::Alt, 450},
-           {"/pm2.wav", vk::Enter}},
-          {"psapm.wav", "pm1.wav", "pm2.wav"},
-          "1",
-          true,
-          2}},
-        w.app->Session().PlayMethod);
+  const auto check = [this](auto... args) {
+    Check(w.app->SelPlayMethod(), "Play", w.app->Session().PlayMethod, args...);
+  };
+  check("first run: first item; Escape stores nothing", nullptr, Keys(At("pm1", vk::Escape)),
+        "psapm pm1", "none", false, 1);
+  check("starts on the stored item; Down on the last wraps; Enter stores", "1",
+        Keys(At("pm2", vk::Down), At("pm1", vk::Down), At("pm2", vk::Enter, 2)),
+        "psapm pm2 pm1 pm2", "1", true, 2);
+  check(
+      "a stored value that is no item reads as the first; Ctrl alone only silences, Ctrl "
+      "with Alt is no silencing state",
+      "x1",
+      Keys(At("pm1", vk::Down, 1, 50, mod::Ctrl), At("pm1", vk::Down, 1, 450, mod::Ctrl | mod::Alt),
+           At("pm2", vk::Enter)),
+      "psapm pm1 pm2", "1", true, 2);
 }
 
 TEST_F(OptionMenus, Skill) {
-  Check(w.app->SelSkill(), "Skill",
-        {{"first run: first item with its description; Up wraps; Enter stores",
-          nullptr,
-          {{"/ld1.wav", vk::Up}, {"/ld5.wav", vk::Enter}},
-          {"pssl.wav", "l1.wav", "ld1.wav", "l5.wav", "ld5.wav"},
-          "4",
-          true,
-          5},
-         {"Down while a level is named skips its description, Down cuts a description, and "
-          "Ctrl alone silences the rest of an item",
-          "1",
-          {{"/l2.wav", vk::Down, 0, 100},
-           {"/ld3.wav", vk::Down, 0, 100},
-           {"/l4.wav", vk::Control, mod::Ctrl, 100},
-           {"/l4.wav", vk::Escape}},
-          {"pssl.wav", "l2.wav", "l3.wav", "ld3.wav", "l4.wav"},
-          "1",
-          false,
-          1},
-         {"a letter repeats the item, its description only once",
-          "2",
-          {{"/l3.wav", vk::Letter('Q'), 0, 100}, {"/ld3.wav", vk::Enter}},
-          {"pssl.wav", "l3.wav", "l3.wav", "ld3.wav"},
-          "2",
-          true,
-          3}},
-        w.app->Session().SkillLevel);
-  EXPECT_EQ(w.sim.world.PendingKeys(), 0U);
+  const auto check = [this](auto... args) {
+    Check(w.app->SelSkill(), "Skill", w.app->Session().SkillLevel, args...);
+  };
+  check("first run: first item with its description; Up wraps; Enter stores", nullptr,
+        Keys(At("ld1", vk::Up), At("ld5", vk::Enter)), "pssl l1 ld1 l5 ld5", "4", true, 5);
+  check(
+      "Down while a level is named skips its description, Down cuts a description, Ctrl "
+      "alone silences the rest of an item",
+      "1",
+      Keys(At("l2", vk::Down, 1, 100), At("ld3", vk::Down, 1, 100),
+           At("l4", vk::Control, 1, 100, mod::Ctrl), At("l4", vk::Escape)),
+      "pssl l2 l3 ld3 l4", "1", false, 1);
+  check("a letter repeats the item, its description only once", "7",
+        Keys(At("l1", vk::Letter('Q'), 1, 100), At("ld1", vk::Enter)), "pssl l1 l1 ld1", "0", true,
+        1);
 }
 
 }  // namespace

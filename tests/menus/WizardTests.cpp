@@ -9,125 +9,96 @@ namespace strikora {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::At;
 using testing::KeyAt;
-using Clips = std::vector<std::string>;
+using testing::Keys;
+using testing::Said;
 
 // Thirty recorded first names, offered in reverse: list position j speaks fn(30 - j).
 class Wizard : public ::testing::Test {
  protected:
   Wizard() {
-    for (int n = 31; n <= 200; ++n)
-      fs::remove(w.tree.F.NamesFolder / ("fn" + std::to_string(n) + ".wav"));
+    KeepNames(30);
     std::ofstream dat(w.tree.F.NamesDatFile, std::ios::trunc);
     for (int n = 30; n >= 1; --n) dat << n << "\r\n";
-    dat.close();
+  }
+  void KeepNames(int count) {
+    for (int n = count + 1; n <= 200; ++n) {
+      fs::remove(w.tree.F.NamesFolder / ("fn" + std::to_string(n) + ".wav"));
+    }
     w.app->Players().CatalogueFirstNames();
   }
-  void Create(const std::vector<KeyAt>& keys) {
+  void Create(std::vector<KeyAt> keys, bool finishWithInitials = false) {
+    if (finishWithInitials) {
+      // Initial A for the first name, A for the last, male, left-handed.
+      for (const KeyAt& k :
+           Keys(At("uai", vk::Enter, keys.empty() ? 1 : 2), At("a", vk::Enter),
+                At("a", vk::Enter, 2), At("male", vk::Enter), At("lefty", vk::Enter))) {
+        keys.push_back(k);
+      }
+    }
     w.Script(keys);
     w.app->CreatePlayer();
   }
   testing::AppWorld w;
 };
 
-// A bowler who takes an initial, then the last initial, female and left-handed.
-const std::vector<KeyAt> kInitialFemaleLefty = {
-    {"/uai.wav", vk::Enter},
-    {"/a.wav", vk::Up},  // wraps to Z
-    {"/z.wav", vk::Enter},
-    {"/a.wav", vk::Escape, 0, 450, 2},  // the last initial cannot be left
-    {"/a.wav", vk::Down, mod::Ctrl, 600, 2},
-    {"/a.wav", vk::Down, 0, 800, 2},
-    {"/b.wav", vk::Enter},
-    {"/male.wav", vk::Down},
-    {"/female.wav", vk::Enter},
-    {"/lefty.wav", vk::Enter}};
+constexpr const char* kFinishedWithInitials =
+    "wyfn uai initials/A wyln initials/A hello initials/A initials/A morf male sybh lefty";
 
-struct WizardRun {
-  const char* Name;
-  std::vector<KeyAt> Keys;
-  Clips Heard;
-  const char *First, *Last;
-  bool Female, Lefthanded;
-};
+// A bowler who takes an initial (Up wraps from A to Z), then the last initial B past an
+// Escape that cannot leave and a Ctrl+Down that only silences; female, left-handed.
+const std::vector<KeyAt> kInitialFemaleLefty =
+    Keys(At("uai", vk::Enter), At("a", vk::Up), At("z", vk::Enter), At("a", vk::Escape, 2),
+         At("a", vk::Down, 2, 600, mod::Ctrl), At("a", vk::Down, 2, 800), At("b", vk::Enter),
+         At("male", vk::Down), At("female", vk::Enter), At("lefty", vk::Enter));
 
 TEST_F(Wizard, AnswersHeardAndStored) {
-  const WizardRun runs[] = {
-      {"initial, Escape and Ctrl on the last initial",
-       kInitialFemaleLefty,
-       {"wyfn.wav", "uai.wav", "initials/A.wav", "initials/Z.wav", "wyln.wav", "initials/A.wav",
-        "initials/B.wav", "hello.wav", "initials/Z.wav", "initials/B.wav", "morf.wav", "male.wav",
-        "female.wav", "sybh.wav", "lefty.wav"},
-       "Z.wav",
-       "B.wav",
-       true,
-       true},
-      {"list name, Page keys wrapping both ways",
-       {{"/uai.wav", vk::Down},
-        {"/uafn.wav", vk::Enter},
-        {"/fn30.wav", vk::PageUp},   // near the top: to the last name
-        {"/fn1.wav", vk::PageDown},  // near the end: to the first name
-        {"/fn30.wav", vk::PageDown, 0, 450, 2},
-        {"/fn20.wav", vk::Enter},
-        {"/a.wav", vk::Enter},
-        {"/male.wav", vk::Enter},
-        {"/lefty.wav", vk::Down},
-        {"/righty.wav", vk::Enter}},
-       {"wyfn.wav", "uai.wav", "uafn.wav", "names/fn30.wav", "names/fn1.wav", "names/fn30.wav",
-        "names/fn20.wav", "wyln.wav", "initials/A.wav", "hello.wav", "names/fn20.wav",
-        "initials/A.wav", "morf.wav", "male.wav", "sybh.wav", "lefty.wav", "righty.wav"},
-       "fn20.wav",
-       "A.wav",
-       false,
-       false},
-      {"Escape leaves each sub-list and repeats the item in the questions",
-       {{"/uai.wav", vk::Escape},
-        {"/uai.wav", vk::Enter, 0, 450, 2},
-        {"/a.wav", vk::Escape},
-        {"/uai.wav", vk::Down, 0, 450, 3},
-        {"/uafn.wav", vk::Enter},
-        {"/fn30.wav", vk::Escape},
-        {"/uai.wav", vk::Enter, 0, 450, 4},
-        {"/a.wav", vk::Enter, 0, 450, 2},
-        {"/a.wav", vk::Enter, 0, 450, 3},
-        {"/male.wav", vk::Escape},
-        {"/male.wav", vk::Enter, 0, 450, 2},
-        {"/lefty.wav", vk::Escape},
-        {"/lefty.wav", vk::Enter, 0, 450, 2}},
-       {"wyfn.wav",       "uai.wav",  "uai.wav",        "initials/A.wav", "wyfn.wav",
-        "uai.wav",        "uafn.wav", "names/fn30.wav", "wyfn.wav",       "uai.wav",
-        "initials/A.wav", "wyln.wav", "initials/A.wav", "hello.wav",      "initials/A.wav",
-        "initials/A.wav", "morf.wav", "male.wav",       "male.wav",       "sybh.wav",
-        "lefty.wav",      "lefty.wav"},
-       "A.wav",
-       "A.wav",
-       false,
-       true},
-  };
-  for (const WizardRun& run : runs) {
-    SCOPED_TRACE(run.Name);
+  // One bowler after another: each is heard, then stored behind the ones before.
+  const auto check = [this](const char* name, const std::vector<KeyAt>& keys, const char* heard,
+                            const std::string& names, bool female, bool lefthanded) {
+    SCOPED_TRACE(name);
     w.sim.platform.Trace.Clear();
-    const int before = w.app->Players().PlayerCount();
-    Create(run.Keys);
-    EXPECT_EQ(w.Heard(), run.Heard);
-    ASSERT_EQ(w.app->Players().PlayerCount(), before + 1);
-    const Player& p = w.app->Players().Players(before + 1);
-    EXPECT_EQ(p.FirstName(), run.First);
-    EXPECT_EQ(p.LastName(), run.Last);
-    EXPECT_EQ(p.Female(), run.Female);
-    EXPECT_EQ(p.Lefthanded(), run.Lefthanded);
+    const int index = w.app->Players().PlayerCount() + 1;
+    Create(keys);
+    EXPECT_EQ(w.Heard(), Said(heard));
+    ASSERT_EQ(w.app->Players().PlayerCount(), index);
+    const Player& p = w.app->Players().Players(index);
+    EXPECT_EQ(p.FirstName() + " " + p.LastName(), names);
+    EXPECT_EQ(p.Female(), female);
+    EXPECT_EQ(p.Lefthanded(), lefthanded);
     EXPECT_EQ(w.Count("error"), 0);
     EXPECT_EQ(w.sim.world.PendingKeys(), 0U);
-  }
+  };
+  check("initial, Escape and Ctrl on the last initial", kInitialFemaleLefty,
+        "wyfn uai initials/A initials/Z wyln initials/A initials/B hello initials/Z initials/B "
+        "morf male female sybh lefty",
+        "Z.wav B.wav", true, true);
+  check("list name, Page keys wrapping both ways",
+        Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("fn30", vk::PageUp),
+             At("fn1", vk::PageDown), At("fn30", vk::PageDown, 2), At("fn20", vk::Enter),
+             At("a", vk::Enter), At("male", vk::Enter), At("lefty", vk::Down),
+             At("righty", vk::Enter)),
+        "wyfn uai uafn names/fn30 names/fn1 names/fn30 names/fn20 wyln initials/A hello "
+        "names/fn20 initials/A morf male sybh lefty righty",
+        "fn20.wav A.wav", false, false);
+  check("Escape leaves each sub-list and repeats the item in the questions",
+        Keys(At("uai", vk::Escape), At("uai", vk::Enter, 2), At("a", vk::Escape),
+             At("uai", vk::Down, 3), At("uafn", vk::Enter), At("fn30", vk::Escape),
+             At("uai", vk::Enter, 4), At("a", vk::Enter, 2), At("a", vk::Enter, 3),
+             At("male", vk::Escape), At("male", vk::Enter, 2), At("lefty", vk::Escape),
+             At("lefty", vk::Enter, 2)),
+        "wyfn uai uai initials/A wyfn uai uafn names/fn30 wyfn uai initials/A wyln "
+        "initials/A hello initials/A initials/A morf male male sybh lefty lefty",
+        "A.wav A.wav", false, true);
 }
 
 TEST_F(Wizard, NewBowlerIsSavedAtTheNextIndexNotActiveAndKeptOverARestart) {
   w.AddBowlers(2);
   Create(kInitialFemaleLefty);
   EXPECT_FALSE(w.app->Players().Players(3).IsActive());
-  // The main menu comes back and speaks.
-  w.sim.platform.Windows.DoPendingEvents();
-  EXPECT_EQ(w.HeardFrom("psao.wav"), (Clips{"psao.wav", "lgb.wav"}));
+  w.sim.platform.Windows.DoPendingEvents();  // the main menu comes back and speaks
+  EXPECT_EQ(w.HeardFrom("psao.wav"), Said("psao lgb"));
   EXPECT_EQ(fs::file_size(w.tree.F.PlayersFile), 3 * kRecordLength);
 
   w.Start();
@@ -138,16 +109,15 @@ TEST_F(Wizard, NewBowlerIsSavedAtTheNextIndexNotActiveAndKeptOverARestart) {
   EXPECT_TRUE(p.Female() && p.Lefthanded());
   EXPECT_EQ(w.app->Players().Players(2).FirstName(), "fn2.wav");
   w.app->Names().SpeakPlayerName(3);  // an initial as first name is taken from the initials
-  EXPECT_EQ(w.Heard(), (Clips{"initials/Z.wav", "initials/B.wav"}));
+  EXPECT_EQ(w.Heard(), Said("initials/Z initials/B"));
 }
 
 TEST_F(Wizard, AFullRosterSaysSoBeforeTheFirstQuestionAndOverwritesNothing) {
   w.AddBowlers(100);
   const auto size = fs::file_size(w.tree.F.PlayersFile);
-  w.Script({{"/lgb.wav", vk::Down}, {"/create.wav", vk::Enter}, {"/full.wav", vk::Escape}});
+  w.Script(Keys(At("lgb", vk::Down), At("create", vk::Enter), At("full", vk::Escape)));
   w.RunMainMenu();
-  EXPECT_EQ(w.HeardFrom("psao.wav"),
-            (Clips{"psao.wav", "lgb.wav", "create.wav", "full.wav", "end.wav"}));
+  EXPECT_EQ(w.HeardFrom("psao.wav"), Said("psao lgb create full end"));
   EXPECT_EQ(w.app->Players().PlayerCount(), 100);
   EXPECT_EQ(fs::file_size(w.tree.F.PlayersFile), size);
 }
@@ -155,47 +125,27 @@ TEST_F(Wizard, AFullRosterSaysSoBeforeTheFirstQuestionAndOverwritesNothing) {
 TEST_F(Wizard, ABrokenNamesListGivesEmptyItemsThatAskAgain) {
   // Not a number, a number, none, past the catalogue, negative, blank; the rest unread.
   std::ofstream(w.tree.F.NamesDatFile, std::ios::trunc) << "abc\n2\n0\n99\n-1\n \n";
-  Create({{"/uai.wav", vk::Down},
-          {"/uafn.wav", vk::Enter},
-          {"/buzzer.wav", vk::Down},
-          {"/fn2.wav", vk::Down},
-          {"/buzzer.wav", vk::Enter, 0, 450, 2},  // an empty item: the question again
-          {"/uai.wav", vk::Enter, 0, 450, 2},
-          {"/a.wav", vk::Enter},
-          {"/a.wav", vk::Enter, 0, 450, 2},
-          {"/male.wav", vk::Enter},
-          {"/lefty.wav", vk::Enter}});
-  EXPECT_EQ(
-      w.HeardFrom("uafn.wav"),
-      (Clips{"uafn.wav", "play/buzzer.wav", "names/fn2.wav", "play/buzzer.wav", "wyfn.wav",
-             "uai.wav", "initials/A.wav", "wyln.wav", "initials/A.wav", "hello.wav",
-             "initials/A.wav", "initials/A.wav", "morf.wav", "male.wav", "sybh.wav", "lefty.wav"}));
+  Create(Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("buzzer", vk::Down),
+              At("fn2", vk::Down), At("buzzer", vk::Enter, 2) /* an empty item */),
+         true);
+  EXPECT_EQ(w.HeardFrom("uafn.wav"),
+            Said(std::string("uafn play/buzzer names/fn2 play/buzzer ") + kFinishedWithInitials));
   EXPECT_EQ(w.Count("error"), 2);
   EXPECT_EQ(w.app->Players().Players(1).FirstName(), "A.wav");
 }
 
 TEST_F(Wizard, NoRecordedNamesSoundsTheBuzzerAndAsksAgain) {
-  for (int n = 1; n <= 30; ++n)
-    fs::remove(w.tree.F.NamesFolder / ("fn" + std::to_string(n) + ".wav"));
-  w.app->Players().CatalogueFirstNames();
-  Create({{"/uai.wav", vk::Down},
-          {"/uafn.wav", vk::Enter},
-          {"/uai.wav", vk::Enter, 0, 450, 2},
-          {"/a.wav", vk::Enter},
-          {"/a.wav", vk::Enter, 0, 450, 2},
-          {"/male.wav", vk::Enter},
-          {"/lefty.wav", vk::Enter}});
+  KeepNames(0);
+  Create(Keys(At("uai", vk::Down), At("uafn", vk::Enter)), true);
   EXPECT_EQ(w.HeardFrom("uafn.wav"),
-            (Clips{"uafn.wav", "play/buzzer.wav", "wyfn.wav", "uai.wav", "initials/A.wav",
-                   "wyln.wav", "initials/A.wav", "hello.wav", "initials/A.wav", "initials/A.wav",
-                   "morf.wav", "male.wav", "sybh.wav", "lefty.wav"}));
+            Said(std::string("uafn play/buzzer ") + kFinishedWithInitials));
   EXPECT_EQ(w.app->Players().PlayerCount(), 1);
 }
 
 TEST_F(Wizard, ABowlerThatCannotBeSavedIsLoggedAndLeavesTheTableAsTheFile) {
   fs::remove(w.tree.F.PlayersFile);
   fs::create_directory(w.tree.F.PlayersFile);  // the record cannot be written
-  Create(kInitialFemaleLefty);
+  Create({}, true);
   EXPECT_EQ(w.Heard().back(), "play/buzzer.wav");
   EXPECT_EQ(w.Count("error"), 1);
   EXPECT_EQ(w.app->Players().PlayerCount(), 0);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Application.h"
@@ -12,14 +14,37 @@
 
 namespace strikora::testing {
 
+// Clips as Heard() names them, from words: "wyfn initials/A #1" is wyfn.wav, initials/A.wav, #1.
+inline std::vector<std::string> Said(std::string_view words) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  while (at < words.size()) {
+    const std::size_t end = std::min(words.find(' ', at), words.size());
+    std::string word(words.substr(at, end - at));
+    if (!word.empty()) out.push_back(word[0] == '#' ? word : word + ".wav");
+    at = end + 1;
+  }
+  return out;
+}
+
 // A key pressed when the n-th play of a clip starts, after a delay (milliseconds).
 struct KeyAt {
   std::string Clip;
   int Key;
   int Shift = 0;
-  std::int64_t DelayMs = 450;  // clips are 400 ms: by default the key comes after the clip
+  std::int64_t DelayMs = 0;
   int Occurrence = 1;
 };
+// The key `key` once the n-th play of `clip` ("uai", "initials/a", as Said() names clips)
+// started; clips are 400 ms, so by default the key comes just after the clip.
+inline KeyAt At(const std::string& clip, int key, int occurrence = 1, std::int64_t delayMs = 450,
+                int shift = 0) {
+  return {"/" + clip + ".wav", key, shift, delayMs, occurrence};
+}
+template <typename... K>
+std::vector<KeyAt> Keys(K... keys) {
+  return {keys...};
+}
 
 // The whole application on the simulated desktop over a stand-in sound tree, as start-up leaves
 // it at the main menu (roster loaded, first names listed, menu music on), without the start-up
