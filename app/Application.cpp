@@ -20,7 +20,13 @@ Application::Application(Platform& platform, const std::filesystem::path& dataFo
       names_(engine_, roster_),
       commentary_(engine_, roster_, session_, names_),
       splash_(std::make_unique<fSplash>(engine_)),
-      main_(std::make_unique<fMain>(engine_, *this, session_)) {
+      main_(std::make_unique<fMain>(engine_, *this, session_)),
+      wizard_(std::make_unique<NewPlayerWizard>(engine_, roster_, *main_)),
+      selPlayers_(std::make_unique<fSelPlayers>(engine_, roster_, names_, session_)),
+      stats_(std::make_unique<fStats>(engine_, roster_, names_)),
+      viewPlayers_(std::make_unique<fViewPlayers>(engine_, roster_, names_, *stats_)),
+      selPlayMethod_(std::make_unique<fSelPlayMethod>(engine_, session_)),
+      selSkill_(std::make_unique<fSelSkill>(engine_, session_)) {
   engine_.SetErrorReporter(&log_);
   platform_.Windows.SetErrorReporter(&log_);
   // Closing the window ends the game from any screen, as the exit item does.
@@ -118,6 +124,12 @@ int Application::Run() {
     return end.Status;
   }
   return 0;
+}
+
+bool Application::ChooseTodaysPlayers() {
+  roster_.ClearTodaysPlayers();
+  selPlayers_->Show(ShowMode::Modal, main_.get());
+  return session_.MenuAccepted;
 }
 
 void Application::ExitProgram() {

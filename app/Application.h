@@ -10,9 +10,15 @@
 #include "commentary/Commentary.h"
 #include "commentary/NameSpeech.h"
 #include "game/GameSession.h"
+#include "menus/NewPlayerWizard.h"
 #include "menus/fMain.h"
+#include "menus/fSelPlayMethod.h"
+#include "menus/fSelSkill.h"
 #include "platform/Platform.h"
 #include "players/Roster.h"
+#include "players/fSelPlayers.h"
+#include "players/fStats.h"
+#include "players/fViewPlayers.h"
 
 namespace strikora {
 
@@ -35,12 +41,16 @@ class Application final : public MainMenuHost {
   // The entry procedure; returns the program's exit status when the player leaves.
   int Run();
 
-  // Main-menu items. A game, the new-player wizard and the roster browser come with their
-  // own screens; until then the items return to the menu at once.
+  // Main-menu items. The game comes with its own screens; until then its item returns to the
+  // menu at once.
   void StartGame() override {}
-  void CreatePlayer() override {}
-  void ShowViewPlayers() override {}
+  void CreatePlayer() override { wizard_->CreatePlayer(); }
+  void ShowViewPlayers() override { strikora::ShowViewPlayers(*main_, *viewPlayers_); }
   [[noreturn]] void ExitProgram() override;
+
+  // Today's bowlers, as the game start asks for them: nobody chosen yet, the list shown
+  // modally; true when confirmed with at least one bowler, false when left with Escape.
+  [[nodiscard]] bool ChooseTodaysPlayers();
 
   // The packs in the order they are unpacked, with their folders.
   void UnpackSoundPacks();
@@ -52,6 +62,14 @@ class Application final : public MainMenuHost {
   [[nodiscard]] fMain& MainMenu() { return *main_; }
   [[nodiscard]] fSplash& Splash() { return *splash_; }
   [[nodiscard]] ErrorLog& Log() { return log_; }
+  [[nodiscard]] NameSpeech& Names() { return names_; }
+  [[nodiscard]] NewPlayerWizard& Wizard() { return *wizard_; }
+  // The menus before a game; each sets Session().MenuAccepted when it closes.
+  [[nodiscard]] fSelPlayers& SelPlayers() { return *selPlayers_; }
+  [[nodiscard]] fSelPlayMethod& SelPlayMethod() { return *selPlayMethod_; }
+  [[nodiscard]] fSelSkill& SelSkill() { return *selSkill_; }
+  [[nodiscard]] fViewPlayers& ViewPlayers() { return *viewPlayers_; }
+  [[nodiscard]] fStats& Stats() { return *stats_; }
 
  private:
   // A failure at start-up before the play folder is unpacked: the buzzer cannot sound yet, so
@@ -69,6 +87,12 @@ class Application final : public MainMenuHost {
   Commentary commentary_;
   std::unique_ptr<fSplash> splash_;
   std::unique_ptr<fMain> main_;
+  std::unique_ptr<NewPlayerWizard> wizard_;
+  std::unique_ptr<fSelPlayers> selPlayers_;
+  std::unique_ptr<fStats> stats_;
+  std::unique_ptr<fViewPlayers> viewPlayers_;
+  std::unique_ptr<fSelPlayMethod> selPlayMethod_;
+  std::unique_ptr<fSelSkill> selSkill_;
 };
 
 }  // namespace strikora

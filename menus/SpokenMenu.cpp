@@ -1,55 +1,76 @@
 #include "menus/SpokenMenu.h"
 
-#include "platform/Keys.h"
-
 namespace strikora {
 
-SpokenMenu::SpokenMenu(SoundEngine& engine, std::string caption, int itemCount, int silenceMask)
+SpokenMenu::SpokenMenu(SoundEngine& engine, std::string caption, int itemCount)
     : Form(engine.GetPlatform().Windows, std::move(caption)),
       Engine(engine),
-      itemCount_(itemCount),
-      silenceMask_(silenceMask) {}
+      itemCount_(itemCount) {}
 
 void SpokenMenu::Form_GotFocus() {
   if (Engine.Busy) return;
+  if (!StartFocus()) return;
   PlayPrompt();
   SpeakItem();
 }
 
 void SpokenMenu::Form_KeyDown(int KeyCode, int Shift) {
-  if (Engine.Busy) return;
-  if ((Shift & silenceMask_) != 0) {
-    Engine.StopSpeech();
+  if (Engine.Busy) {
+    KeyWhileBusy(KeyCode, Shift);
     return;
   }
-  if (StopsSpeechOnKey(KeyCode)) Engine.StopSpeech();
-  switch (KeyCode) {
-    case vk::Up:
-      --Item;
-      break;
-    case vk::Down:
-      ++Item;
-      break;
-    case vk::Enter:
-      ChooseItem();
+  if (OnlySilences(Shift)) {
+    Engine.StopSpeech();
+    SpeechCut();
+    return;
+  }
+  if (StopsSpeechOnKey(KeyCode)) {
+    Engine.StopSpeech();
+    SpeechCut();
+  }
+  bool moved = false;
+  switch (ExtraKey(KeyCode)) {
+    case KeyAction::Done:
       return;
-    case vk::Space:
-      if (TakesSpace()) {
-        ChooseItem();
-        return;
-      }
+    case KeyAction::Moved:
+      moved = true;
       break;
-    case vk::F12:
-      Engine.SpeakTime();
-      return;
-    case vk::Escape:
-      Escape();
-      return;
-    default:
+    case KeyAction::NotTaken:
       break;
   }
-  if (Item < 0) Item = static_cast<std::int16_t>(itemCount_ - 1);
-  if (Item > itemCount_ - 1) Item = 0;
+  if (!moved) {
+    switch (KeyCode) {
+      case vk::Up:
+        --Item;
+        moved = true;
+        break;
+      case vk::Down:
+        ++Item;
+        moved = true;
+        break;
+      case vk::Enter:
+        ChooseItem();
+        return;
+      case vk::Space:
+        if (TakesSpace()) {
+          ChooseItem();
+          return;
+        }
+        break;
+      case vk::F12:
+        Engine.SpeakTime();
+        return;
+      case vk::Escape:
+        if (Escape()) return;
+        break;
+      default:
+        break;
+    }
+  }
+  if (!moved && !RepeatsOnOtherKey()) return;
+  const int count = ItemCount();
+  if (Item < 0) Item = static_cast<std::int16_t>(count - 1);
+  if (Item > count - 1) Item = 0;
   Engine.RestoreMusic();
   SpeakItem();
 }
@@ -63,6 +84,10 @@ void SpokenMenu::SpeakClip(const std::filesystem::path& clip) {
   Engine.DuckMusic();
   Engine.PlayAndWait(clip);
   Engine.RestoreMusic();
+}
+
+std::filesystem::path SpokenMenu::MenuClip(const std::string& name) const {
+  return Engine.GetFolders().MenuFolder / name;
 }
 
 }  // namespace strikora

@@ -5,11 +5,7 @@
 namespace strikora {
 
 fMain::fMain(SoundEngine& engine, MainMenuHost& host, GameSession& session)
-    : SpokenMenu(engine, "Main Menu:", 6, mod::Shift | mod::Ctrl), host_(host), session_(session) {}
-
-std::filesystem::path fMain::MenuClip(const char* name) const {
-  return Engine.GetFolders().MenuFolder / name;
-}
+    : SpokenMenu(engine, "Main Menu:", 6), host_(host), session_(session) {}
 
 void fMain::PlayPrompt() {
   Engine.PlaySilence(10);
@@ -72,9 +68,10 @@ void fMain::DoMainMenuItem() {
   }
 }
 
-void fMain::Escape() {
+bool fMain::Escape() {
   Item = kQuit;
   Quit();
+  return true;
 }
 
 void fMain::Quit() {

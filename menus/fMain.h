@@ -33,12 +33,15 @@ class fMain final : public SpokenMenu {
   void PlayPrompt() override;
   void SpeakItem() override { SpeakMainMenuItem(); }
   void ChooseItem() override { DoMainMenuItem(); }
-  void Escape() override;
+  [[nodiscard]] bool Escape() override;
   [[nodiscard]] bool TakesSpace() const override { return true; }
+  // With Shift or Ctrl held, whatever else is held, a key only silences.
+  [[nodiscard]] bool OnlySilences(int Shift) const override {
+    return (Shift & (mod::Shift | mod::Ctrl)) != 0;
+  }
 
  private:
   void Quit();  // ends the program through ExitProgram
-  [[nodiscard]] std::filesystem::path MenuClip(const char* name) const;
 
   MainMenuHost& host_;
   GameSession& session_;  // the handicap switch lives there, where the results read it

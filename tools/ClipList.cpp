@@ -300,6 +300,7 @@ void AddMenus(ClipTable& t) {
     say("ld" + N(i) + ".wav", descriptions[i - 1]);
   }
   // The new-bowler wizard.
+  say("full.wav", "The roster is full. Delete a bowler first.");
   say("hello.wav", "Hello,");
   say("wyfn.wav", "What is your first name?");
   say("uai.wav", "Use an initial.");

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/Application.h"
+#include "platform/Keys.h"
+#include "platform/sim/SimPlatform.h"
+#include "tests/support/TestSoundTree.h"
+
+namespace strikora::testing {
+
+// Clips as Heard() names them, from words: "wyfn initials/A #1" is wyfn.wav, initials/A.wav, #1.
+inline std::vector<std::string> Said(std::string_view words) {
+  std::vector<std::string> out;
+  std::size_t at = 0;
+  while (at < words.size()) {
+    const std::size_t end = std::min(words.find(' ', at), words.size());
+    std::string word(words.substr(at, end - at));
+    if (!word.empty()) out.push_back(word[0] == '#' ? word : word + ".wav");
+    at = end + 1;
+  }
+  return out;
+}
+
+// A key pressed when the n-th play of a clip starts, after a delay (milliseconds).
+struct KeyAt {
+  std::string Clip;
+  int Key;
+  int Shift = 0;
+  std::int64_t DelayMs = 0;
+  int Occurrence = 1;
+};
+// The key `key` once the n-th play of `clip` ("uai", "initials/a", as Said() names clips)
+// started; clips are 400 ms, so by default the key comes just after the clip.
+inline KeyAt At(const std::string& clip, int key, int occurrence = 1, std::int64_t delayMs = 450,
+                int shift = 0) {
+  return {"/" + clip + ".wav", key, shift, delayMs, occurrence};
+}
+template <typename... K>
+std::vector<KeyAt> Keys(K... keys) {
+  return {keys...};
+}
+
+// The whole application on the simulated desktop over a stand-in sound tree, as start-up leaves
+// it at the main menu (roster loaded, first names listed, menu music on), without the start-up
+// itself. Start() again is a restart on the same data folder.
+struct AppWorld {
+  AppWorld() { Start(); }
+
+  void Start() {
+    app.reset();
+    app.emplace(sim.platform, tree.F.DataFolder, tree.F.PackFolder);
+    app->Players().CatalogueFirstNames();
+    app->Players().LoadRoster();
+    app->Engine().StartMenuMusic();
+  }
+  void Script(const std::vector<KeyAt>& keys) {
+    for (const KeyAt& k : keys) {
+      sim.world.PressKeyWhenClipStarts(k.Clip, k.Key, k.Shift, k.DelayMs, k.Occurrence);
+    }
+  }
+  // The main menu as start-up shows it, until the script leaves through its exit item.
+  void RunMainMenu() {
+    try {
+      app->MainMenu().Show(ShowMode::Modal);
+    } catch (const ProgramEnded&) {
+    }
+  }
+  // Writes bowlers straight into the roster file and loads it: first names "fn<k>.wav", last
+  // initials from A on, one after another.
+  void AddBowlers(int count, int firstName = 1) {
+    const int start = app->Players().PlayerCount();
+    for (int i = 0; i < count; ++i) {
+      Player p;
+      p.SetFirstName("fn" + std::to_string(firstName + i) + ".wav");
+      p.SetLastName(std::string(1, static_cast<char>('A' + (start + i) % 26)) + ".wav");
+      p.Save(tree.F.PlayersFile, start + i + 1);
+    }
+    app->Players().LoadRoster();
+  }
+
+  // What the player heard, in order: menu clips by name, numbers as "#n" whatever the voice,
+  // other clips as "folder/name" (so a first name shows where it was taken from).
+  [[nodiscard]] std::vector<std::string> Heard() const {
+    std::vector<std::string> out;
+    for (const TraceEvent& e : sim.platform.Trace.Events()) {
+      if (e.Kind != "play" || e.Fields[0] == "BackgroundBuffer") continue;
+      const std::filesystem::path file(e.Fields[1]);
+      const std::string name = file.filename().string();
+      const std::string folder = file.parent_path().filename().string();
+      if (name == "silence.wav") continue;
+      if (folder == "menu") {
+        out.push_back(name);
+      } else if (folder == "numbers") {
+        std::string stem = file.stem().string();
+        if (stem.back() == 'f' || stem.back() == 'p') stem.pop_back();
+        out.push_back("#" + stem);
+      } else {
+        out.push_back(folder + "/" + name);
+      }
+    }
+    return out;
+  }
+  // Heard from the first play of `clip` on.
+  [[nodiscard]] std::vector<std::string> HeardFrom(const std::string& clip) const {
+    std::vector<std::string> all = Heard();
+    auto it = std::find(all.begin(), all.end(), clip);
+    return {it, all.end()};
+  }
+  [[nodiscard]] int Count(const std::string& kind) const {
+    int n = 0;
+    for (const TraceEvent& e : sim.platform.Trace.Events()) n += e.Kind == kind ? 1 : 0;
+    return n;
+  }
+
+  TempDir dir;
+  TestSoundTree tree{dir.Path()};
+  sim::SimPlatform sim;
+  std::optional<Application> app;
+};
+
+}  // namespace strikora::testing
