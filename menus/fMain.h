@@ -35,9 +35,9 @@ class fMain final : public SpokenMenu {
   void ChooseItem() override { DoMainMenuItem(); }
   [[nodiscard]] bool Escape() override;
   [[nodiscard]] bool TakesSpace() const override { return true; }
-  // With Shift or Ctrl held, whatever else is held, a key only silences.
+  // Shift alone or Ctrl alone only silences; other combinations act as the key itself.
   [[nodiscard]] bool OnlySilences(int Shift) const override {
-    return (Shift & (mod::Shift | mod::Ctrl)) != 0;
+    return Shift == mod::Shift || Shift == mod::Ctrl;
   }
 
  private:
