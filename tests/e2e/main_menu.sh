@@ -4,6 +4,8 @@
 #   escape        Escape in the main menu (the goodbye plays)
 #   close-menu    the window's close button in the main menu
 #   close-splash  the close button while the packs unpack under the jingle
+#   close-wizard  the close button at the new bowler's last-initial question, which ignores
+#                 Escape
 set -euo pipefail
 game="$1"
 mode="${2:-escape}"
@@ -47,6 +49,16 @@ close_window() {
   "$closer" "$id" || fail "could not close the window"
 }
 
+# Waits until the trace has at least $2 lines matching $1.
+heard() {
+  for _ in $(seq 1 600); do
+    [ "$(grep -cP -- "$1" "$STRIKORA_TRACE" 2>/dev/null || true)" -ge "${2:-1}" ] && return 0
+    kill -0 "$pid" 2>/dev/null || fail "the game ended while waiting for $1"
+    sleep 0.1
+  done
+  fail "never heard $1"
+}
+
 if [ "$mode" = close-splash ]; then
   for _ in $(seq 1 600); do
     grep -qP "\tmp3\trun\t" "$STRIKORA_TRACE" 2>/dev/null && break
@@ -63,6 +75,17 @@ else
   grep -qP "\tfocus\tMain Menu:$" "$STRIKORA_TRACE" || fail "no main menu in the trace"
   if [ "$mode" = close-menu ]; then
     close_window "Main Menu:"
+  elif [ "$mode" = close-wizard ]; then
+    window="$(xdotool search --sync --name "Main Menu:" | head -1)"
+    xdotool key --window "$window" Down
+    heard "/create\.wav\t"
+    xdotool key --window "$window" Return
+    heard "/uai\.wav\t"
+    xdotool key --window "$window" Return
+    heard "/initials/A\.wav\t"
+    xdotool key --window "$window" Return
+    heard "/wyln\.wav\t"
+    close_window "Select an Initial"
   else
     window="$(xdotool search --sync --name "Main Menu:" | head -1)"
     xdotool key --window "$window" Escape
