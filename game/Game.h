@@ -52,6 +52,7 @@ class Game final : private TurnFlow {
 
   [[nodiscard]] fMainPlay& Lane() { return lane_; }
   [[nodiscard]] Delivery& GetDelivery() { return delivery_; }
+  [[nodiscard]] Results& GetResults() { return results_; }
 
  private:
   Game(SoundEngine& engine, Roster& roster, GameSession& session, std::unique_ptr<Announcer> owned,

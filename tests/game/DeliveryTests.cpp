@@ -181,7 +181,7 @@ TEST(Delivery, TheBallGoesWhereTheToneWasHeard) {
   // The stop key comes within a tick of tone 10 starting: with the sound heard 150 ms late,
   // the bowler still hears tone 9.
   for (const auto& [latency, heard] : {std::pair{0, 10}, std::pair{150, 9}}) {
-    GameWorld w(1, latency);
+    GameWorld w(1, 0, latency);
     w.bot.Balls = {At(10)};
     w.PlayTurn(3);
     EXPECT_EQ(w.announcer.Calls.size() > 0, true);
@@ -190,7 +190,7 @@ TEST(Delivery, TheBallGoesWhereTheToneWasHeard) {
 }
 
 TEST(Delivery, AMissingAimToneIsToldOnceABallAndTheSweepKeepsGoing) {
-  GameWorld w(1, 0, true);
+  GameWorld w(1, GameWorld::kOwnSounds);
   std::filesystem::remove(w.F.PlayFolder / "aim11.wav");
   w.bot.Balls = {At(20), At(20)};
   w.PlayTurn(3);
@@ -202,7 +202,7 @@ TEST(Delivery, AMissingAimToneIsToldOnceABallAndTheSweepKeepsGoing) {
   EXPECT_EQ(w.announcer.Of("PlayGutterBall").size(), 2u);
 
   // With no tone at all, the sweep keeps its pace in silence.
-  GameWorld quiet(1, 0, true);
+  GameWorld quiet(1, GameWorld::kOwnSounds);
   std::filesystem::remove(quiet.F.PlayFolder / "aim11.wav");
   std::filesystem::remove(quiet.F.PlayFolder / "aim01.wav");
   quiet.bot.Balls = {At(20)};

@@ -76,8 +76,9 @@ Folders GameFolders(const TempDir& dir, std::unique_ptr<TestSoundTree>& own, boo
 
 }  // namespace
 
-GameWorld::GameWorld(int bowlers, std::int64_t latencyMs, bool ownSounds)
-    : F(GameFolders(dir, ownTree, ownSounds)),
+GameWorld::GameWorld(int bowlers, int features, std::int64_t latencyMs)
+    : features(features),
+      F(GameFolders(dir, ownTree, (features & kOwnSounds) != 0)),
       audio(world, latencyMs),
       platform(world, world, audio, world, settings, random) {
   platform.Trace.KeepInMemory(true);
@@ -92,6 +93,16 @@ GameWorld::GameWorld(int bowlers, std::int64_t latencyMs, bool ownSounds)
     p.Save(F.PlayersFile, i);
   }
   Choose({1});
+  host.game = &game;
+}
+
+std::unique_ptr<Game> GameWorld::MakeGame() {
+  Form& main = (features & kRealMainMenu) != 0 ? static_cast<Form&>(mainMenu) : fMainStub;
+  const GameWindows windows{main, selPlayers, selMethod, selSkill};
+  if ((features & kRealCommentary) != 0) {
+    return std::make_unique<Game>(engine, roster, session, commentary, names, windows);
+  }
+  return std::make_unique<Game>(engine, roster, session, announcer, names, windows);
 }
 
 GameWorld::~GameWorld() {
@@ -172,6 +183,9 @@ void Bot::Tick() {
   const std::int64_t now = world_.MonotonicMs();
   const auto press = [this](int key) { world_.PressKeyAfter(0, key); };
   if (lane_.tmrHook.Enabled() && !s.HookWindow) ++HookTimerOutsideWindow;
+  if (lane_.tmrImpatient.Enabled() && !s.WaitingForThrow && !s.AwaitingNextPlayer) {
+    ++RemindersOutsideWaits;
+  }
   if (QuietAlley && lane_.tmrOHS.Enabled()) lane_.EnableAlleyTimers(false);
 
   if (!s.ConfirmingLeave) {

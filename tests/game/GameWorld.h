@@ -10,6 +10,7 @@
 #include "audio/SoundEngine.h"
 #include "commentary/NameSpeech.h"
 #include "game/Game.h"
+#include "menus/fMain.h"
 #include "platform/sim/SimWorld.h"
 #include "players/Roster.h"
 #include "tests/support/TestSoundTree.h"
@@ -132,6 +133,7 @@ class Bot {
   bool PressEnter = true;
   int BallsThrown = 0;
   int HookTimerOutsideWindow = 0;  // ticks that saw tmrHook running with the window shut
+  int RemindersOutsideWaits = 0;   // ticks that saw tmrImpatient running with nothing awaited
   // For tests that press the lane's keys themselves.
   void Stop() { timer_.SetEnabled(false); }
 
@@ -153,13 +155,27 @@ class Bot {
 // program wires it, a roster of bowlers "fn<i>.wav" + initial, option menus that answer at
 // once, and a bot at the lane. Clips last 400 ms, silence 100 ms, MP3s 3 s.
 struct GameWorld {
-  // ownSounds: a sound tree of its own, for a test that takes clips away; the others share
-  // one, which is built once.
-  explicit GameWorld(int bowlers = 1, std::int64_t latencyMs = 0, bool ownSounds = false);
+  enum Feature : int {
+    kOwnSounds = 1,       // a sound tree of its own, for a test that takes clips away
+    kRealMainMenu = 2,    // the real fMain, whose Enter on its first item starts the game
+    kRealCommentary = 4,  // the commentary module's announcer instead of the recording one
+  };
+  explicit GameWorld(int bowlers = 1, int features = 0, std::int64_t latencyMs = 0);
   ~GameWorld();
   GameWorld(const GameWorld&) = delete;
   GameWorld& operator=(const GameWorld&) = delete;
 
+  // The main menu's host: its first item starts the game; leaving ends the run with Left.
+  struct Left {};
+  struct Host final : MainMenuHost {
+    Game* game = nullptr;
+    void StartGame() override { game->StartGame(); }
+    void CreatePlayer() override {}
+    void ShowViewPlayers() override {}
+    [[noreturn]] void ExitProgram() override { throw Left{}; }
+  };
+
+  int features;
   TempDir dir;
   std::unique_ptr<TestSoundTree> ownTree;
   Folders F;  // the roster and the error log in dir, the sounds in the tree
@@ -175,12 +191,15 @@ struct GameWorld {
   GameSession session;
   NameSpeech names{engine, roster};
   RecordingAnnouncer announcer{engine, roster, session};
+  Commentary commentary{engine, roster, session, names};
+  Host host;
+  fMain mainMenu{engine, host, session};
   Form fMainStub{platform.Windows, "Main Menu:"};
   TestMenu selPlayers{platform.Windows, "Players", session};
   TestMenu selMethod{platform.Windows, "Play method", session};
   TestMenu selSkill{platform.Windows, "Skill", session};
-  Game game{engine,    roster, session,
-            announcer, names,  GameWindows{fMainStub, selPlayers, selMethod, selSkill}};
+  std::unique_ptr<Game> gamePtr = MakeGame();
+  Game& game = *gamePtr;
   fMainPlay& lane = game.Lane();
   Bot bot{world, random, platform.Windows, session, engine, lane};
 
@@ -193,6 +212,9 @@ struct GameWorld {
   [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const;
   [[nodiscard]] std::vector<std::string> LogHeadings() const;
   [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
+
+ private:
+  [[nodiscard]] std::unique_ptr<Game> MakeGame();
 };
 
 }  // namespace strikora::testing

@@ -104,7 +104,7 @@ TEST(LaneKeys, TheGameScoreLeavesOutTwoStrikesStillWaitingForTheirBonus) {
 }
 
 TEST(LaneKeys, WhileAReportRunsOnlyCtrlActsAndAFailingReportLeavesTheLaneListening) {
-  GameWorld w(1, 0, true);
+  GameWorld w(1, GameWorld::kOwnSounds);
   Waiting(w);
   // Busy: P is ignored, Ctrl cuts the help short.
   w.world.PressKeyWhenClipStarts("help1.wav", vk::Letter('P'), 0, 50);
