@@ -46,9 +46,14 @@ void Results::AnnounceResults() {
 
   lane_.EnableAlleyTimers(false);
   lane_.tmrImpatient.SetEnabled(false);
-  FadeOut(engine_, {&engine_.BackgroundBuffer, &engine_.MusicBuffer}, 1);
+  try {
+    FadeOut(engine_, {&engine_.BackgroundBuffer, &engine_.MusicBuffer}, 1);
+    if (engine_.MusicBuffer.Buffer != nullptr) engine_.MusicBuffer.Buffer->Stop();
+  } catch (const std::exception&) {
+    // A lane that will not fall silent must not cost the bowlers their games.
+    engine_.LogError("AnnounceResults");
+  }
   engine_.StopBackground();
-  if (engine_.MusicBuffer.Buffer != nullptr) engine_.MusicBuffer.Buffer->Stop();
 
   // The games are stored under the closing music; music that cannot start is not waited for.
   engine_.Mp3.MP3Speed = 100.0f;

@@ -1,8 +1,5 @@
 #include "tests/game/GameWorld.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "platform/Keys.h"
 
 namespace strikora::testing {
@@ -15,41 +12,16 @@ std::vector<Call> RecordingAnnouncer::Of(const std::string& name) const {
   return out;
 }
 
-void RecordingAnnouncer::Note(const std::string& name, const std::string& playClip, int pins) {
+void RecordingAnnouncer::Note(const std::string& name, const std::string& announce,
+                              const std::string& ball) {
   int standing = 0;
-  for (int i = 1; i <= kPins; ++i) standing += session_.PinStanding[static_cast<std::size_t>(i)];
-  Calls.push_back({name, roster_.CurrentPlayer(), session_.CurrentFrame, session_.BallNumber,
-                   session_.BallPosition, session_.HookAmount, pins, standing});
+  for (int i = 1; i <= kPins; ++i) standing += s_.PinStanding[static_cast<std::size_t>(i)];
+  Calls.push_back({name, r_.CurrentPlayer(), s_.CurrentFrame, s_.BallNumber, s_.BallPosition,
+                   s_.HookAmount, standing});
   if (OnCall) OnCall(Calls.back());
-  if (!playClip.empty()) {
-    engine_.PlayClipAndWait(engine_.BallBuffer, engine_.GetFolders().PlayFolder / playClip);
-  }
-}
-
-void RecordingAnnouncer::AnnounceFrame() {
-  Note("AnnounceFrame");
-  engine_.PlayAnnouncerAndWait("\\frame" + std::to_string(session_.CurrentFrame) + ".wav");
-}
-void RecordingAnnouncer::AnnouncePlayerUp() {
-  Note("AnnouncePlayerUp");
-  engine_.PlayAnnouncerAndWait("\\isup1.wav");
-}
-void RecordingAnnouncer::AnnounceBall() {
-  Note("AnnounceBall");
-  engine_.PlayAnnouncerAndWait(session_.BallNumber == 0   ? "\\1stball1.wav"
-                               : session_.BallNumber == 1 ? "\\2ndball1.wav"
-                                                          : "\\xtraball.wav");
-}
-void RecordingAnnouncer::AnnounceNextPlayer() {
-  Note("AnnounceNextPlayer");
-  engine_.PlayAnnouncerAndWait("\\nxtplay1.wav");
-}
-void RecordingAnnouncer::PlayPinfallAndCrowd(int pinsDown) {
-  Note("PlayPinfallAndCrowd", "pin" + std::to_string(pinsDown) + ".wav", pinsDown);
-}
-void RecordingAnnouncer::PlayGameOpening() {
-  Note("PlayGameOpening");
-  engine_.PlayAnnouncerAndWait("\\welcome.wav");
+  if (!announce.empty()) e_.PlayAnnouncerAndWait("\\" + announce + ".wav");
+  if (!ball.empty())
+    e_.PlayClipAndWait(e_.BallBuffer, e_.GetFolders().PlayFolder / (ball + ".wav"));
 }
 
 void TestMenu::Form_GotFocus() {
@@ -57,16 +29,72 @@ void TestMenu::Form_GotFocus() {
   if (OnShow) OnShow();
   const bool accept = Answers.empty() || Answers.front();
   if (!Answers.empty()) Answers.pop_front();
-  session_.MenuAccepted = accept;
+  s_.MenuAccepted = accept;
   if (accept && OnAccept) OnAccept();
   Hide();
+}
+
+Bot::Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
+         fMainPlay& lane)
+    : world_(world), random_(random), s_(s), e_(e), lane_(lane), timer_(lane.Windows(), "bot") {
+  timer_.OnTimer = [this] { Tick(); };
+  timer_.SetInterval(20);
+  timer_.SetEnabled(true);
+}
+
+void Bot::Tick() {
+  const std::int64_t now = world_.MonotonicMs();
+  const auto press = [this](int key) { world_.PressKeyAfter(0, key); };
+  if (lane_.tmrHook.Enabled() && !s_.HookWindow) ++HookTimerOutsideWindow;
+  if (lane_.tmrImpatient.Enabled() && !s_.WaitingForThrow && !s_.AwaitingNextPlayer) {
+    ++RemindersOutsideWaits;
+  }
+  if (QuietAlley && lane_.tmrOHS.Enabled()) lane_.EnableAlleyTimers(false);
+
+  if (s_.ConfirmingLeave != answered_) {
+    answered_ = s_.ConfirmingLeave;
+    if (!answered_) return;
+    const bool yes = !Answers.empty() && Answers.front();
+    if (!Answers.empty()) Answers.pop_front();
+    return press(vk::Letter(yes ? 'Y' : 'N'));
+  }
+  if (s_.Aiming) aimed_ = true;
+  if (haveBall_ && aimed_ && !s_.Aiming) haveBall_ = aimed_ = false;  // that ball is gone
+  if (s_.WaitingForThrow && !haveBall_) {
+    haveBall_ = true;
+    stopped_ = false;
+    waitingSince_ = now;
+    ball_ = Balls.empty() ? Miss() : Balls.front();
+    if (!Balls.empty()) Balls.pop_front();
+  }
+  if (s_.WaitingForThrow && !e_.Busy && now - waitingSince_ >= ball_.WaitMs &&
+      now - lastSpace_ > 500) {
+    lastSpace_ = now;
+    press(vk::Space);
+  } else if (s_.Aiming && haveBall_ && !stopped_ && s_.AimSweepCount == 0 &&
+             s_.BallPosition == ball_.StopAt) {
+    stopped_ = true;
+    releasing_ = ball_.ReleaseOnClip > 0;
+    for (const double d : ball_.Draws) random_.Push(d);
+    if (ball_.HoldLeftMs > 0)
+      world_.HoldKeyBetween(HeldKey::LeftShift, now, now + ball_.HoldLeftMs);
+    if (ball_.HoldRightMs > 0)
+      world_.HoldKeyBetween(HeldKey::RightShift, now, now + ball_.HoldRightMs);
+    press(vk::Down);
+  } else if (s_.Swinging && releasing_ && s_.SwingValue == ball_.ReleaseOnClip) {
+    releasing_ = false;
+    press(vk::Up);
+  } else if (s_.AwaitingNextPlayer && !e_.Busy && now - lastEnter_ > 500) {
+    lastEnter_ = now;
+    press(vk::Enter);
+  }
 }
 
 namespace {
 
 Folders GameFolders(const TempDir& dir, std::unique_ptr<TestSoundTree>& own, bool ownSounds) {
-  static TempDir sharedDir;
-  static const TestSoundTree shared(sharedDir.Path());
+  static const TempDir sharedDir;
+  static const TestSoundTree shared(sharedDir.Path());  // built once: it takes a while
   if (ownSounds) own = std::make_unique<TestSoundTree>(dir.Path() / "own");
   Folders f = ownSounds ? own->F : shared.F;
   f.DataFolder = dir.Path();
@@ -96,6 +124,11 @@ GameWorld::GameWorld(int bowlers, int features, std::int64_t latencyMs)
   host.game = &game;
 }
 
+GameWorld::~GameWorld() {
+  platform.Windows.SetErrorReporter(nullptr);
+  engine.SetErrorReporter(nullptr);
+}
+
 std::unique_ptr<Game> GameWorld::MakeGame() {
   Form& main = (features & kRealMainMenu) != 0 ? static_cast<Form&>(mainMenu) : fMainStub;
   const GameWindows windows{main, selPlayers, selMethod, selSkill};
@@ -103,11 +136,6 @@ std::unique_ptr<Game> GameWorld::MakeGame() {
     return std::make_unique<Game>(engine, roster, session, commentary, names, windows);
   }
   return std::make_unique<Game>(engine, roster, session, announcer, names, windows);
-}
-
-GameWorld::~GameWorld() {
-  platform.Windows.SetErrorReporter(nullptr);
-  engine.SetErrorReporter(nullptr);
 }
 
 void GameWorld::Choose(std::vector<int> active, int playMethod, int skill) {
@@ -120,13 +148,11 @@ void GameWorld::Choose(std::vector<int> active, int playMethod, int skill) {
   selSkill.OnAccept = [this, skill] { session.SkillLevel = static_cast<std::int16_t>(skill); };
 }
 
-void GameWorld::PlayTurn(int frame, int player) {
+void GameWorld::PlayTurn(int frame) {
   if (!lane.Visible()) lane.Show();
   engine.LoadAimSounds(session.SkillLevel);
   session.CurrentFrame = static_cast<std::int16_t>(frame);
-  roster.SetCurrentPlayer(static_cast<std::int16_t>(player));
-  roster.Players(player).SetIsActive(true);
-  session.BallInPlay = false;
+  roster.SetCurrentPlayer(1);
   session.ResetPins();
   session.BallNumber = 0;
   game.NextBall();
@@ -150,87 +176,30 @@ std::vector<TraceEvent> GameWorld::EventsOf(const std::string& kind) const {
   return out;
 }
 
-std::vector<std::string> GameWorld::LogHeadings() const {
-  std::ifstream in(log.File(), std::ios::binary);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  std::vector<std::string> out;
-  std::size_t at = 0;
-  for (int line = 0; at < text.size(); ++line) {
-    const std::size_t end = text.find("\r\n", at);
-    if (end == std::string::npos) break;
-    if (line % 3 == 0) out.push_back(text.substr(at + 1, end - at - 2));
-    at = end + 2;
+long GameWorld::IndexOf(const std::string& kind, const std::string& ending, long from) const {
+  const auto& events = platform.Trace.Events();
+  for (auto i = static_cast<std::size_t>(std::max(from, 0L)); i < events.size(); ++i) {
+    if (events[i].Kind != kind) continue;
+    for (const std::string& field : events[i].Fields) {
+      if (field.ends_with(ending)) return static_cast<long>(i);
+    }
   }
+  return -1;
+}
+
+std::vector<std::string> GameWorld::Errors() const {
+  std::vector<std::string> out;
+  for (const TraceEvent& e : EventsOf("error")) out.push_back(e.Fields[1]);
   return out;
 }
 
-Bot::Bot(sim::SimWorld& world, ScriptedRandom& random, WindowSystem& windows, GameSession& session,
-         SoundEngine& engine, fMainPlay& lane)
-    : world_(world),
-      random_(random),
-      session_(session),
-      engine_(engine),
-      lane_(lane),
-      timer_(windows, "bot"),
-      ball_(Miss()) {
-  timer_.OnTimer = [this] { Tick(); };
-  timer_.SetInterval(20);
-  timer_.SetEnabled(true);
-}
-
-void Bot::Tick() {
-  const GameSession& s = session_;
-  const std::int64_t now = world_.MonotonicMs();
-  const auto press = [this](int key) { world_.PressKeyAfter(0, key); };
-  if (lane_.tmrHook.Enabled() && !s.HookWindow) ++HookTimerOutsideWindow;
-  if (lane_.tmrImpatient.Enabled() && !s.WaitingForThrow && !s.AwaitingNextPlayer) {
-    ++RemindersOutsideWaits;
+bool GameWorld::LaneIsQuiet() const {
+  bool quiet = !lane.Visible();
+  for (const Timer* t : {&lane.tmrAmbient[0], &lane.tmrAmbient[1], &lane.tmrAmbient[2],
+                         &lane.tmrBowlSounds, &lane.tmrOHS, &lane.tmrHook, &lane.tmrImpatient}) {
+    quiet = quiet && !t->Enabled();
   }
-  if (QuietAlley && lane_.tmrOHS.Enabled()) lane_.EnableAlleyTimers(false);
-
-  if (!s.ConfirmingLeave) {
-    answered_ = false;
-  } else if (!answered_) {
-    answered_ = true;
-    const bool yes = !Answers.empty() && Answers.front();
-    if (!Answers.empty()) Answers.pop_front();
-    press(vk::Letter(yes ? 'Y' : 'N'));
-    return;
-  }
-
-  if (s.Aiming) aimed_ = true;
-  if (haveBall_ && aimed_ && !s.Aiming) haveBall_ = aimed_ = false;  // that ball is gone
-  if (s.WaitingForThrow && !haveBall_) {
-    haveBall_ = true;
-    stopped_ = false;
-    waitingSince_ = now;
-    lastSpace_ = -1000;
-    ball_ = Balls.empty() ? Miss() : Balls.front();
-    if (!Balls.empty()) Balls.pop_front();
-    ++BallsThrown;
-  }
-  if (s.WaitingForThrow && !engine_.Busy && !s.ConfirmingLeave &&
-      now - waitingSince_ >= ball_.WaitMs && now - lastSpace_ > 500) {
-    lastSpace_ = now;
-    press(vk::Space);
-  } else if (s.Aiming && haveBall_ && !stopped_ && s.AimSweepCount == 0 &&
-             s.BallPosition == ball_.StopAt) {
-    stopped_ = true;
-    releasePending_ = ball_.ReleaseOnClip > 0;
-    for (const double d : ball_.Draws) random_.Push(d);
-    if (ball_.HoldLeftMs > 0)
-      world_.HoldKeyBetween(HeldKey::LeftShift, now, now + ball_.HoldLeftMs);
-    if (ball_.HoldRightMs > 0) {
-      world_.HoldKeyBetween(HeldKey::RightShift, now, now + ball_.HoldRightMs);
-    }
-    press(vk::Down);
-  } else if (s.Swinging && releasePending_ && s.SwingValue == ball_.ReleaseOnClip) {
-    releasePending_ = false;
-    press(vk::Up);
-  } else if (s.AwaitingNextPlayer && PressEnter && !engine_.Busy && now - lastEnter_ > 500) {
-    lastEnter_ = now;
-    press(vk::Enter);
-  }
+  return quiet;
 }
 
 }  // namespace strikora::testing

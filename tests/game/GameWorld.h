@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -7,20 +8,17 @@
 #include <vector>
 
 #include "app/ErrorLog.h"
-#include "audio/SoundEngine.h"
-#include "commentary/NameSpeech.h"
 #include "game/Game.h"
 #include "menus/fMain.h"
 #include "platform/sim/SimWorld.h"
-#include "players/Roster.h"
 #include "tests/support/TestSoundTree.h"
 
 namespace strikora::testing {
 
-// The simulated desktop's sound device, heard `latencyMs` after a clip starts.
+// The simulated sound device, heard `ms` after a clip starts.
 class LatentAudio final : public AudioDevice {
  public:
-  LatentAudio(sim::SimWorld& world, std::int64_t latencyMs) : world_(world), ms_(latencyMs) {}
+  LatentAudio(sim::SimWorld& world, std::int64_t ms) : world_(world), ms_(ms) {}
   [[nodiscard]] std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(
       const std::filesystem::path& file, const std::string& slot) override {
     return world_.CreateSoundBufferFromFile(file, slot);
@@ -32,79 +30,73 @@ class LatentAudio final : public AudioDevice {
   std::int64_t ms_;
 };
 
-// An announcer that makes no random draws, so that a test scripts the pinfall's draws alone:
-// each call plays one short clip (time passes, keys can land) and is written down with the
-// state it saw.
+// An announcer without random draws, so that a test scripts the pinfall's alone: each call
+// plays one clip (time passes, keys land) and is written down with the state it saw.
 struct Call {
   std::string Name;
-  int Player, Frame, Ball, Position, Hook, Pins, Standing;
+  int Player, Frame, Ball, Position, Hook, Standing;
 };
 class RecordingAnnouncer final : public Announcer {
  public:
-  RecordingAnnouncer(SoundEngine& engine, Roster& roster, GameSession& session)
-      : engine_(engine), roster_(roster), session_(session) {}
+  RecordingAnnouncer(SoundEngine& e, Roster& r, GameSession& s) : e_(e), r_(r), s_(s) {}
   std::vector<Call> Calls;
   std::function<void(const Call&)> OnCall;  // may throw, to play a fault
-  // The calls of one name, in order.
   [[nodiscard]] std::vector<Call> Of(const std::string& name) const;
 
-  void AnnounceFrame() override;
-  void AnnouncePlayerUp() override;
+  void AnnounceFrame() override {
+    Note("AnnounceFrame", "frame" + std::to_string(s_.CurrentFrame));
+  }
+  void AnnouncePlayerUp() override { Note("AnnouncePlayerUp", "isup1"); }
   void AnnounceStreak() override { Note("AnnounceStreak"); }
-  void AnnounceBall() override;
-  void AnnounceNextPlayer() override;
-  void PlayHookSound() override { Note("PlayHookSound", "hook.wav"); }
-  void PlayRollSound() override { Note("PlayRollSound", "roll.wav"); }
-  void PlayGutterBall() override { Note("PlayGutterBall", "gutter.wav"); }
-  void PlayPinfallAndCrowd(int pinsDown) override;
-  void AnnounceLeave(int pinsDown) override { Note("AnnounceLeave", "", pinsDown); }
+  void AnnounceBall() override {
+    Note("AnnounceBall", s_.BallNumber == 0   ? "1stball1"
+                         : s_.BallNumber == 1 ? "2ndball1"
+                                              : "xtraball");
+  }
+  void AnnounceNextPlayer() override { Note("AnnounceNextPlayer", "nxtplay1"); }
+  void PlayHookSound() override { Note("PlayHookSound", "", "hook"); }
+  void PlayRollSound() override { Note("PlayRollSound", "", "roll"); }
+  void PlayGutterBall() override { Note("PlayGutterBall", "", "gutter"); }
+  void PlayPinfallAndCrowd(int n) override {
+    Note("PlayPinfallAndCrowd", "", "pin" + std::to_string(n));
+  }
+  void AnnounceLeave(int) override { Note("AnnounceLeave"); }
   void SpeakStandingPins() override { Note("SpeakStandingPins"); }
-  void PlayGameOpening() override;
+  void PlayGameOpening() override { Note("PlayGameOpening", "welcome"); }
 
  private:
-  // Records the call, then plays the play folder's clip, if any.
-  void Note(const std::string& name, const std::string& playClip = "", int pins = 0);
-  SoundEngine& engine_;
-  Roster& roster_;
-  GameSession& session_;
+  // Records the call, then plays an announce clip or a play folder's clip on the ball slot.
+  void Note(const std::string& name, const std::string& announce = "",
+            const std::string& ball = "");
+  SoundEngine& e_;
+  Roster& r_;
+  GameSession& s_;
 };
 
-// An option menu that answers at once when it gains the focus: Enter (true) or Escape.
+// An option menu that answers as soon as it has the focus: Enter (true) or Escape.
 class TestMenu final : public Form {
  public:
-  TestMenu(WindowSystem& windows, std::string caption, GameSession& session)
-      : Form(windows, std::move(caption)), session_(session) {}
+  TestMenu(WindowSystem& w, std::string caption, GameSession& s)
+      : Form(w, std::move(caption)), s_(s) {}
   void Form_GotFocus() override;
-  std::deque<bool> Answers;  // empty: Enter
-  std::function<void()> OnAccept;
-  std::function<void()> OnShow;
+  std::deque<bool> Answers;  // then Enter
+  std::function<void()> OnShow, OnAccept;
   int Shown = 0;
 
  private:
-  GameSession& session_;
+  GameSession& s_;
 };
 
 // One ball as the bowler plays it.
 struct Ball {
-  int StopAt = 2;             // stop the sweep at this position on its first pass; -1 never (lost)
+  int StopAt = 2;             // the sweep's position to stop at on its first pass; -1 never (lost)
   std::vector<double> Draws;  // pushed at the stop key: what the pinfall draws
-  int ReleaseOnClip = 0;      // aim and swing: release on this swing clip; 0 never
-  int HoldLeftMs = 0, HoldRightMs = 0;  // hook keys held from the stop key
-  int WaitMs = 0;                       // before Space, once the lane waits for it
-
-  Ball& Release(int clip) {
-    ReleaseOnClip = clip;
-    return *this;
-  }
-  Ball& Hold(int leftMs, int rightMs) {
-    HoldLeftMs = leftMs;
-    HoldRightMs = rightMs;
-    return *this;
-  }
-  Ball& Wait(int ms) {
-    WaitMs = ms;
-    return *this;
-  }
+  int ReleaseOnClip = 0;      // aim and swing: the swing clip to release on; 0 none
+  int HoldLeftMs = 0, HoldRightMs = 0;  // hook keys, held from the stop key
+  int WaitMs = 0;                       // before Space
+  Ball& Release(int clip) { return ReleaseOnClip = clip, *this; }
+  Ball& Hold(int left, int right) { return HoldLeftMs = left, HoldRightMs = right, *this; }
+  Ball& Wait(int ms) { return WaitMs = ms, *this; }
 };
 inline Ball At(int stopAt, std::vector<double> draws = {}) {
   Ball b;
@@ -112,61 +104,52 @@ inline Ball At(int stopAt, std::vector<double> draws = {}) {
   b.Draws = std::move(draws);
   return b;
 }
-// Strike: the pocket at 11 for a right-hander. Miss: position 2, one draw.
 inline Ball Strike() {
   return At(11, {0.5, 0.0});
-}
+}  // the pocket, for a right-hander
 inline Ball Miss() {
   return At(2, {0.5});
 }
 
-// A bowler that plays by the game's state, as a player listening would: Space when the lane
-// waits for it, the stop key when the tone is where it should be, the release on the chosen
-// swing clip, Enter for the next bowler, N (or the queued answers) to questions.
+// Plays the lane as a listening player would, from the game's state: Space when it is
+// awaited, the stop key where the tone should be, the release on the chosen swing clip, Enter
+// for the next bowler, the queued answers (then N) to questions.
 class Bot {
  public:
-  Bot(sim::SimWorld& world, ScriptedRandom& random, WindowSystem& windows, GameSession& session,
-      SoundEngine& engine, fMainPlay& lane);
+  Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
+      fMainPlay& lane);
   std::deque<Ball> Balls;    // then misses
-  std::deque<bool> Answers;  // Y true; then N
-  bool QuietAlley = true;    // keeps the alley's timers (and their draws) off
-  bool PressEnter = true;
-  int BallsThrown = 0;
-  int HookTimerOutsideWindow = 0;  // ticks that saw tmrHook running with the window shut
-  int RemindersOutsideWaits = 0;   // ticks that saw tmrImpatient running with nothing awaited
-  // For tests that press the lane's keys themselves.
+  std::deque<bool> Answers;  // Y is true
+  bool QuietAlley = true;    // the alley's timers off, and their draws with them
+  int HookTimerOutsideWindow = 0, RemindersOutsideWaits = 0;  // ticks that saw these
   void Stop() { timer_.SetEnabled(false); }
 
  private:
   void Tick();
   sim::SimWorld& world_;
   ScriptedRandom& random_;
-  GameSession& session_;
-  SoundEngine& engine_;
+  GameSession& s_;
+  SoundEngine& e_;
   fMainPlay& lane_;
   Timer timer_;
   Ball ball_;
-  bool haveBall_ = false, aimed_ = false, stopped_ = false, releasePending_ = false;
-  bool answered_ = false;
+  bool haveBall_ = false, aimed_ = false, stopped_ = false, releasing_ = false, answered_ = false;
   std::int64_t waitingSince_ = 0, lastSpace_ = -1000, lastEnter_ = -1000;
 };
 
-// A game on the simulated desktop over the stand-in sound tree: the error log wired in as the
-// program wires it, a roster of bowlers "fn<i>.wav" + initial, option menus that answer at
-// once, and a bot at the lane. Clips last 400 ms, silence 100 ms, MP3s 3 s.
+// A game on the simulated desktop: the error log wired in as the program wires it, bowlers
+// "fn<i>.wav" with initials A, B, ..., option menus that answer at once, and the bot at the
+// lane. The stand-in clips last 400 ms, silence 100 ms, MP3s 3 s.
 struct GameWorld {
   enum Feature : int {
     kOwnSounds = 1,       // a sound tree of its own, for a test that takes clips away
-    kRealMainMenu = 2,    // the real fMain, whose Enter on its first item starts the game
-    kRealCommentary = 4,  // the commentary module's announcer instead of the recording one
+    kRealMainMenu = 2,    // fMain itself, whose first item starts the game
+    kRealCommentary = 4,  // the commentary module's announcer
   };
   explicit GameWorld(int bowlers = 1, int features = 0, std::int64_t latencyMs = 0);
   ~GameWorld();
-  GameWorld(const GameWorld&) = delete;
-  GameWorld& operator=(const GameWorld&) = delete;
 
-  // The main menu's host: its first item starts the game; leaving ends the run with Left.
-  struct Left {};
+  struct Left {};  // the main menu's exit
   struct Host final : MainMenuHost {
     Game* game = nullptr;
     void StartGame() override { game->StartGame(); }
@@ -201,20 +184,30 @@ struct GameWorld {
   std::unique_ptr<Game> gamePtr = MakeGame();
   Game& game = *gamePtr;
   fMainPlay& lane = game.Lane();
-  Bot bot{world, random, platform.Windows, session, engine, lane};
+  Bot bot{world, random, session, engine, lane};
 
-  // Today's bowlers, by roster index; the players menu marks them.
+  // Today's bowlers by roster index, and the options, as the menus will choose them.
   void Choose(std::vector<int> active, int playMethod = 1, int skill = 1);
-  // One turn of the current bowler in `frame`, as the frame loop starts it, on a shown lane.
-  void PlayTurn(int frame, int player = 1);
-
+  // One turn of bowler 1 in `frame`, as the frame loop starts it, on the shown lane.
+  void PlayTurn(int frame);
+  // The clips played on a slot, by file name.
   [[nodiscard]] std::vector<std::string> PlaysOn(const std::string& slot) const;
   [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const;
-  [[nodiscard]] std::vector<std::string> LogHeadings() const;
+  // The first trace event of this kind with a field ending so, from `from` on; -1 if none.
+  [[nodiscard]] long IndexOf(const std::string& kind, const std::string& ending,
+                             long from = 0) const;
+  // Where each logged failure was, as the error log names it.
+  [[nodiscard]] std::vector<std::string> Errors() const;
   [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
+  [[nodiscard]] bool LaneIsQuiet() const;  // hidden, every timer off
 
  private:
   [[nodiscard]] std::unique_ptr<Game> MakeGame();
 };
+
+template <typename T>
+int Count(const std::vector<T>& items, const T& item) {
+  return static_cast<int>(std::count(items.begin(), items.end(), item));
+}
 
 }  // namespace strikora::testing
