@@ -56,6 +56,13 @@ TEST(StartGame, EveryActiveBowlerBowlsEveryFrameThenTheStandingsAndTheMainMenu) 
   for (int f = 0; f < 10; ++f) expected.insert(expected.end(), {2, 2, 4, 4});
   EXPECT_EQ(up, expected);  // two balls each, in roster order, the inactive never
   EXPECT_EQ(w.announcer.Of("AnnounceFrame").back().Frame, 10);
+  // The menu music fades from where it stood, 200 at a time, before the alley starts.
+  std::vector<std::string> fade;
+  for (const TraceEvent& e : w.EventsOf("volume")) {
+    if (e.Fields[0] == "BackgroundBuffer" && fade.size() < 23) fade.push_back(e.Fields[1]);
+  }
+  EXPECT_EQ(fade.front(), "-500");
+  EXPECT_EQ(fade.back(), "-4900");
   const long advert = w.IndexOf("mp3", ".mp3", w.IndexOf("play", "frame5.wav"));
   EXPECT_NE(w.platform.Trace.Events()[static_cast<std::size_t>(advert)].Fields[1].find("advert"),
             std::string::npos);
