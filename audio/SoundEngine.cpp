@@ -133,7 +133,10 @@ void SoundEngine::RestoreMusic() {
   }
 }
 
+// Starting or stopping the background starts its level afresh: a duck left over from the
+// last music (the results lower it and never raise it) must not keep the next one from ducking.
 void SoundEngine::StopBackground() {
+  MusicDucked = false;
   try {
     if (BackgroundBuffer.Buffer != nullptr) BackgroundBuffer.Buffer->Stop();
   } catch (const std::exception&) {
@@ -166,11 +169,13 @@ void SoundEngine::SpeakTime() {
 }
 
 void SoundEngine::StartMenuMusic() {
+  MusicDucked = false;
   LoadAndPlayTrapped(BackgroundBuffer, folders_.MenuFolder / "menu.wav", -500, 0, PlayMode::Looping,
                      false);
 }
 
 void SoundEngine::StartAlleyAmbience() {
+  MusicDucked = false;
   LoadAndPlayTrapped(BackgroundBuffer, folders_.AmbientFolder / "alley.wav", -5000, 0,
                      PlayMode::Looping, false);
   const int target = -1500 - 250 * AmbientLevel;

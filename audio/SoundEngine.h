@@ -78,6 +78,7 @@ class SoundEngine {
   void StopSpeech();
   void DuckMusic();
   void RestoreMusic();
+  // Starting or stopping the background music clears MusicDucked.
   void StopBackground();
   // Hour, a pause, then minutes; sets Busy and ducks the music around it, and always undoes both.
   void SpeakTime();

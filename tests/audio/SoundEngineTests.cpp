@@ -140,15 +140,25 @@ TEST(SoundEngineMusic, DuckAndRestoreInAnyOrderNeverDriftTheLevel) {
   e.RestoreMusic();
   EXPECT_EQ(menu.GetVolume(), -4500);
 
-  // A new background clip does not clear the flag; raising it above full level is refused.
+  // Raising it above full level is refused.
   menu.SetVolume(-500);
   e.DuckMusic();
-  e.StartMenuMusic();
-  EXPECT_TRUE(e.MusicDucked);
-  e.BackgroundBuffer.Buffer->SetVolume(-200);
+  menu.SetVolume(-200);
   e.RestoreMusic();
-  EXPECT_EQ(e.BackgroundBuffer.Buffer->GetVolume(), -200);
+  EXPECT_EQ(menu.GetVolume(), -200);
   EXPECT_TRUE(e.MusicDucked);
+
+  // Starting or stopping the background starts afresh: the new music ducks again.
+  for (const auto& fresh :
+       {+[](SoundEngine& s) { s.StartMenuMusic(); }, +[](SoundEngine& s) { s.StopBackground(); }}) {
+    e.StartMenuMusic();
+    e.DuckMusic();
+    fresh(e);
+    EXPECT_FALSE(e.MusicDucked);
+    e.StartMenuMusic();
+    e.DuckMusic();
+    EXPECT_EQ(e.BackgroundBuffer.Buffer->GetVolume(), -1500);
+  }
 }
 
 TEST(SoundEngineClock, SpeakTimeSaysTheHourOnTheTwelveHourDialThenTheMinutes) {

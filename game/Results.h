@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/SoundEngine.h"
+#include "commentary/NameSpeech.h"
+#include "game/GameSession.h"
+#include "game/fMainPlay.h"
+#include "players/Roster.h"
+
+namespace strikora {
+
+// The end of a game: the lane closes, every bowler's game is stored in the roster file while
+// the closing music plays, and the standings are told from the last place up to the winner,
+// with ties, cheers, handicaps and perfect games, as often as the bowler asks.
+class Results {
+ public:
+  Results(SoundEngine& engine, Roster& roster, GameSession& session, NameSpeech& names,
+          fMainPlay& lane);
+
+  void AnnounceResults();
+
+ private:
+  void SaveGames();
+  void AnnounceStandings(const std::vector<std::int16_t>& scores);
+  // The crowd's applause; above the last place, single cheers from around the hall over it.
+  void Cheer(const std::string& applause, bool withCheers);
+  void SpeakNumber(int n);
+  [[nodiscard]] std::int16_t ScoreOf(int player) const;
+
+  SoundEngine& engine_;
+  Roster& roster_;
+  GameSession& session_;
+  NameSpeech& names_;
+  fMainPlay& lane_;
+};
+
+}  // namespace strikora

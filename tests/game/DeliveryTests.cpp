@@ -1,0 +1,153 @@
+// Turns and deliveries, played by the bot with the pinfall's draws scripted.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "tests/game/GameWorld.h"
+
+namespace strikora::testing {
+namespace {
+
+using Ints = std::vector<int>;
+
+const Ball kSix = At(10, {0.595, 0.795});    // leaves 3, 6, 9, 10
+const Ball kFour = At(12, {0.5, 0.995});     // takes 3, 6, 9, 10
+const Ball kGutter = At(1), kLost = At(-1);  // a lost ball is never stopped
+
+TEST(Turn, EndsAfterAStrikeOrTwoBallsAndTheTenthGivesItsExtraBalls) {
+  struct Case {
+    int frame;
+    std::vector<Ball> balls;
+    Ints ballNumbers, standing;  // as each ball is called
+    int finalBall, buzzers, frameScore;
+  };
+  const Case cases[] = {
+      {3, {Strike()}, {0}, {10}, 2, 0, 10},  // the pocket's strike counts ten
+      {3, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6},
+      {3, {kGutter, kLost}, {0, 1}, {10, 10}, 2, 1, 0},  // the lost ball buzzes once
+      {10, {Strike(), kSix, Miss()}, {0, 2, 4}, {10, 10, 4}, 6, 0, 16},
+      {10, {Strike(), Strike(), Strike()}, {0, 2, 4}, {10, 10, 10}, 6, 0, 30},
+      {10, {Strike(), kGutter, kLost}, {0, 2, 4}, {10, 10, 10}, 6, 1, 10},
+      {10, {kSix, kFour, Strike()}, {0, 1, 2}, {10, 4, 10}, 3, 0, 20},  // the spare's bonus
+      {10, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.ballNumbers) + " in frame " + std::to_string(c.frame));
+    GameWorld w;
+    w.bot.Balls.assign(c.balls.begin(), c.balls.end());
+    w.PlayTurn(c.frame);
+    Ints balls, standing;
+    for (const Call& call : w.announcer.Of("AnnounceBall")) {
+      balls.push_back(call.Ball);
+      standing.push_back(call.Standing);
+    }
+    EXPECT_EQ(balls, c.ballNumbers);
+    EXPECT_EQ(standing, c.standing);
+    EXPECT_EQ(w.session.BallNumber, c.finalBall);
+    const auto speech = w.PlaysOn("SpeechBuffer");
+    EXPECT_EQ(Count(speech, std::string("buzzer.wav")), c.buzzers);
+    EXPECT_EQ(Count(speech, std::string("ballret.wav")), static_cast<int>(balls.size()) - 1);
+    EXPECT_EQ(w.roster.Players(1).GetFrameScore(c.frame), c.frameScore);
+    EXPECT_EQ(w.random.Remaining(), 0u);
+  }
+}
+
+TEST(Delivery, TheSwingMovesTheBallByTheReleaseClipAndTheHand) {
+  struct Case {
+    bool lefthanded;
+    int stopAt, clip, position;  // clip 0: no release key, the tenth clip releases
+    const char* end;
+  };
+  const Case cases[] = {{false, 10, 8, 10, "AnnounceLeave"},  {false, 10, 3, 15, "AnnounceLeave"},
+                        {false, 10, 10, 8, "AnnounceLeave"},  {true, 10, 3, 5, "AnnounceLeave"},
+                        {false, 16, 1, 20, "PlayGutterBall"}, {false, 10, 0, 8, "AnnounceLeave"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.stopAt) + " on clip " + std::to_string(c.clip));
+    GameWorld w;
+    w.session.PlayMethod = 2;
+    w.roster.Players(1).SetLefthanded(c.lefthanded);
+    w.bot.Balls = {At(c.stopAt).Release(c.clip)};
+    w.PlayTurn(3);
+    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Position, c.stopAt);
+    EXPECT_EQ(w.announcer.Of(c.end).front().Position, c.position);
+    std::vector<std::string> swing;
+    for (int k = 1; k <= (c.clip == 0 ? 10 : c.clip); ++k)
+      swing.push_back("sw1" + std::to_string(k) + ".wav");
+    swing.push_back("roll.wav");
+    const auto ball = w.PlaysOn("BallBuffer");
+    EXPECT_EQ(std::vector(ball.begin(), ball.begin() + static_cast<long>(swing.size())), swing);
+  }
+}
+
+TEST(Delivery, TheHookCountsTenMillisecondTicksOfAHeldShiftKeyBothCountingAsLeft) {
+  // The window is one silence (100 ms), held open through the hook sound once a hook began.
+  const std::vector<std::array<int, 3>> cases = {
+      {0, 0, 0}, {0, 45, 4}, {45, 0, -4}, {45, 45, -4}, {0, 95, 9}};
+  for (const auto& [left, right, hook] : cases) {
+    GameWorld w;
+    w.bot.Balls = {At(10).Hold(left, right)};
+    w.PlayTurn(3);
+    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Hook, hook) << left << " " << right;
+    EXPECT_EQ(w.announcer.Of("PlayHookSound").size(), hook != 0 ? 1u : 0u);
+    EXPECT_EQ(w.bot.HookTimerOutsideWindow, 0) << "the hook timer runs in the window only";
+  }
+}
+
+TEST(Delivery, EachSkillMarksItsLandmarksAndTheBallGoesWhereTheToneWasHeard) {
+  const std::vector<std::set<int>> landmarks = {
+      {4, 6, 8, 10, 12, 14, 16}, {4, 6, 8, 12, 14, 16}, {4, 6, 14, 16}, {4, 16}, {}};
+  for (int skill = 1; skill <= 5; ++skill) {
+    GameWorld w;
+    w.session.SkillLevel = static_cast<std::int16_t>(skill);
+    w.bot.Balls = {At(20)};
+    w.PlayTurn(3);
+    std::vector<TraceEvent> tones;
+    for (const TraceEvent& e : w.EventsOf("play")) {
+      if (e.Fields[0].starts_with("AimBuffers")) tones.push_back(e);
+    }
+    ASSERT_GE(tones.size(), 21u);
+    for (std::size_t p = 0; p <= 20; ++p) {
+      const std::string t =
+          landmarks[static_cast<std::size_t>(skill) - 1].count(static_cast<int>(p)) ? "1" : "0";
+      EXPECT_EQ(tones[p].Fields[0], "AimBuffers[" + t + "]") << skill << " at " << p;
+      EXPECT_TRUE(tones[p].Fields[1].ends_with("aim" + t + std::to_string(skill) + ".wav"));
+      EXPECT_EQ(tones[p].Fields[3], std::to_string(static_cast<int>(p) * 500 - 5000));
+    }
+  }
+  // The stop key comes within a tick of tone 10 starting: heard 150 ms late, it is still 9.
+  for (const auto& [latency, heard] : {std::pair{0, 10}, std::pair{150, 9}}) {
+    GameWorld w(1, 0, latency);
+    w.bot.Balls = {At(10)};
+    w.PlayTurn(3);
+    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Position, heard) << latency;
+  }
+}
+
+TEST(Delivery, AMissingAimToneIsToldOnceABallAndTheSweepKeepsItsPace) {
+  GameWorld w(1, GameWorld::kOwnSounds);
+  std::filesystem::remove(w.F.PlayFolder / "aim11.wav");
+  w.bot.Balls = {At(20), At(20)};
+  w.PlayTurn(3);
+  // At loading, then once for each ball; the plain tone stands in at every landmark.
+  const std::string tone = (w.F.PlayFolder / "aim11.wav").string();
+  EXPECT_EQ(w.Errors(), (std::vector{tone, tone, tone}));
+  EXPECT_EQ(w.PlaysOn("AimBuffers[0]").size(), 42u);
+  EXPECT_EQ(w.announcer.Of("PlayGutterBall").size(), 2u);
+
+  // With no tone at all, the sweep goes on in silence at the tone's pace (260 ms at skill 1).
+  std::filesystem::remove(w.F.PlayFolder / "aim01.wav");
+  w.engine.AimBuffers[0].Buffer.reset();  // as in a game where it never loaded
+  w.announcer.Calls.clear();
+  w.bot.Balls = {At(20)};
+  const long from = static_cast<long>(w.platform.Trace.Events().size());
+  w.PlayTurn(3);
+  EXPECT_EQ(w.announcer.Of("PlayGutterBall").front().Position, 20);
+  EXPECT_EQ(w.PlaysOn("AimBuffers[0]").size(), 42u);
+  const auto& events = w.platform.Trace.Events();
+  const std::int64_t space = events[static_cast<std::size_t>(w.IndexOf("key", "32", from))].Ms;
+  const std::int64_t stop = events[static_cast<std::size_t>(w.IndexOf("key", "40", from))].Ms;
+  EXPECT_NEAR(stop - space, 400 + 20 * 260, 40);  // the buzzer, then 20 tones' time
+}
+
+}  // namespace
+}  // namespace strikora::testing

@@ -1,0 +1,200 @@
+// Games from the main menu back to it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <stdexcept>
+
+#include "platform/Keys.h"
+#include "tests/game/GameWorld.h"
+
+namespace strikora::testing {
+namespace {
+
+// The lane is closed and the main menu back, with its music, whatever ended the game.
+void ExpectBackAtTheMenu(const GameWorld& w) {
+  EXPECT_TRUE(w.fMainStub.Visible());
+  EXPECT_TRUE(w.LaneIsQuiet());
+  EXPECT_EQ(w.engine.BackgroundBuffer.Buffer->Source().filename(), "menu.wav");
+  EXPECT_TRUE(w.engine.BackgroundBuffer.IsPlaying());
+  EXPECT_FALSE(w.engine.MusicBuffer.IsPlaying());
+  const GameSession& s = w.session;
+  EXPECT_FALSE(s.WaitingForThrow || s.AwaitingNextPlayer || s.Aiming || s.Swinging ||
+               s.HookWindow || s.ConfirmingLeave || s.MP3Playing || w.engine.Busy);
+}
+
+TEST(StartGame, EscapeInAnOptionMenuStepsBackOne) {
+  using Answers = std::deque<bool>;
+  const std::vector<std::tuple<Answers, Answers, Answers, std::array<int, 3>>> cases = {
+      {{false}, {}, {}, {1, 0, 0}},                      // back to the main menu
+      {{true, true}, {false, true}, {true}, {2, 2, 1}},  // the method menu back to the players
+      {{true}, {true, true}, {false, true}, {1, 2, 2}},  // the skill menu back to the method
+  };
+  for (const auto& [players, method, skill, shown] : cases) {
+    GameWorld w;
+    w.selPlayers.Answers = players;
+    w.selMethod.Answers = method;
+    w.selSkill.Answers = skill;
+    w.bot.Balls = {At(2).Wait(60000)};  // then leave at the first ball
+    w.bot.Answers = {true};
+    w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 10);
+    w.engine.StartMenuMusic();
+    w.game.StartGame();
+    EXPECT_EQ((std::array{w.selPlayers.Shown, w.selMethod.Shown, w.selSkill.Shown}), shown);
+    EXPECT_EQ(w.IndexOf("focus", "Strikora") >= 0, shown[2] > 0);
+    ExpectBackAtTheMenu(w);
+  }
+}
+
+TEST(StartGame, EveryActiveBowlerBowlsEveryFrameThenTheStandingsAndTheMainMenu) {
+  GameWorld w(5);
+  w.Choose({2, 4});
+  w.engine.StartMenuMusic();
+  w.game.StartGame();
+
+  std::vector<int> up, expected;
+  for (const Call& c : w.announcer.Of("AnnouncePlayerUp")) up.push_back(c.Player);
+  for (int f = 0; f < 10; ++f) expected.insert(expected.end(), {2, 2, 4, 4});
+  EXPECT_EQ(up, expected);  // two balls each, in roster order, the inactive never
+  EXPECT_EQ(w.announcer.Of("AnnounceFrame").back().Frame, 10);
+  // The menu music fades from where it stood, 200 at a time, before the alley starts.
+  std::vector<std::string> fade;
+  for (const TraceEvent& e : w.EventsOf("volume")) {
+    if (e.Fields[0] == "BackgroundBuffer" && fade.size() < 23) fade.push_back(e.Fields[1]);
+  }
+  EXPECT_EQ(fade.front(), "-500");
+  EXPECT_EQ(fade.back(), "-4900");
+  const long advert = w.IndexOf("mp3", ".mp3", w.IndexOf("play", "frame5.wav"));
+  EXPECT_NE(w.platform.Trace.Events()[static_cast<std::size_t>(advert)].Fields[1].find("advert"),
+            std::string::npos);
+  EXPECT_LT(advert, w.IndexOf("play", "frame6.wav"));
+  EXPECT_GT(w.IndexOf("play", "pgend.wav"), w.IndexOf("play", "frame10.wav"));
+  ExpectBackAtTheMenu(w);
+  EXPECT_TRUE(w.Errors().empty());
+  EXPECT_EQ(w.bot.RemindersOutsideWaits, 0);  // Enter during the call left no reminder running
+  Roster stored(w.F.PlayersFile, w.F.DataFolder, w.F.NamesFolder);
+  stored.LoadRoster();
+  for (int p = 1; p <= 5; ++p) EXPECT_EQ(stored.Players(p).LastGameSlot(), p % 2 == 0 ? 1 : 0);
+
+  // A second game has the alley's sounds in its first frame, though the first ended with its
+  // timers off.
+  w.bot.QuietAlley = false;
+  w.game.StartGame();
+  const long frame1 = w.IndexOf("play", "frame1.wav", w.IndexOf("play", "pgend.wav"));
+  const long frame2 = w.IndexOf("play", "frame2.wav", frame1);
+  bool alley = false;
+  for (long i = frame1; i < frame2; ++i) {
+    const TraceEvent& e = w.platform.Trace.Events()[static_cast<std::size_t>(i)];
+    alley = alley || (e.Kind == "play" && e.Fields[0].starts_with("AmbientBuffers"));
+  }
+  EXPECT_TRUE(alley);
+}
+
+TEST(StartGame, TenGamesLeftWithEscapeLeaveNoWaitNoTimerAndNoScoreBehind) {
+  GameWorld w(1, GameWorld::kRealMainMenu);
+  std::vector<const void*> depth;
+  int quiet = 0;
+  w.selPlayers.OnShow = [&] {
+    const int marker = 0;
+    depth.push_back(&marker);
+    quiet += w.LaneIsQuiet() ? 1 : 0;
+  };
+  // Each game from the menu's own loop, once it has spoken. The first: Escape, N; the reminder
+  // comes back 30 s later; Escape, Y. The others: Escape, Y at once.
+  w.bot.Answers = {false};
+  for (int game = 1; game <= 10; ++game) {
+    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Enter, 0, 500, game);
+    w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 10, game);
+    w.bot.Answers.push_back(true);
+    w.bot.Balls.push_back(At(2).Wait(1 << 30));
+  }
+  w.world.PressKeyWhenClipStarts("imp1.wav", vk::Escape, 0, 10);
+  w.world.PressKeyWhenClipStarts("lgb.wav", vk::Escape, 0, 500, 11);
+  w.engine.StartMenuMusic();
+  EXPECT_THROW(w.mainMenu.Show(ShowMode::Modal), GameWorld::Left);
+
+  ASSERT_EQ(depth.size(), 10u);
+  for (const void* d : depth) EXPECT_EQ(d, depth.front()) << "the stack grew";
+  EXPECT_EQ(quiet, 10);
+  EXPECT_EQ(Count(w.PlaysOn("AnnouncerBuffer"), std::string("leave.wav")), 11);
+  std::int64_t no = 0;
+  for (const TraceEvent& k : w.EventsOf("key")) no = k.Fields[0] == "78" && no == 0 ? k.Ms : no;
+  EXPECT_EQ(w.platform.Trace.Events()[static_cast<std::size_t>(w.IndexOf("play", "imp1.wav"))].Ms,
+            no + 30000);
+  Roster stored(w.F.PlayersFile, w.F.DataFolder, w.F.NamesFolder);
+  stored.LoadRoster();
+  EXPECT_EQ(stored.Players(1).LastGameSlot(), 0);
+}
+
+TEST(StartGame, AFaultEndsTheGameAtTheMenuAndTheNextGameStartsClean) {
+  GameWorld w;
+  w.announcer.OnCall = [](const Call& c) {
+    if (c.Name == "AnnounceBall" && c.Frame == 2) throw std::runtime_error("the lane broke");
+  };
+  w.engine.StartMenuMusic();
+  w.game.StartGame();
+  EXPECT_EQ(w.Errors(), std::vector<std::string>{"TheGameSub"});
+  ExpectBackAtTheMenu(w);
+
+  w.announcer.OnCall = nullptr;
+  w.announcer.Calls.clear();
+  w.session.Aiming = w.session.HookWindow = w.session.ConfirmingLeave = w.engine.Busy = true;
+  w.game.StartGame();
+  EXPECT_EQ(w.announcer.Of("AnnounceBall").size(), 20u);
+  EXPECT_EQ(w.Errors().size(), 1u);
+  ExpectBackAtTheMenu(w);
+}
+
+TEST(StartGame, AHeldSpaceDoesNotStopTheSweepItStarted) {
+  GameWorld w;
+  w.bot.Balls = {At(12)};
+  w.announcer.OnCall = [&w](const Call& c) {
+    if (c.Name == "AnnounceBall" && c.Ball == 0) w.world.PressKeyAfter(200, vk::Space, 0, true);
+  };
+  w.PlayTurn(3);
+  EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Position, 12);
+}
+
+// With the announcer and the stand-in sound set, from the main menu's Enter to the scores in
+// the roster file: every clip found, and in well under a second.
+TEST(WholeGame, OneAndThreeBowlersFromTheMainMenuToTheRosterFile) {
+#if defined(__SANITIZE_ADDRESS__) || !defined(NDEBUG)
+  const auto budget = std::chrono::seconds(10);  // a checked build runs many times slower
+#else
+  const auto budget = std::chrono::seconds(1);
+#endif
+  for (const int bowlers : {1, 3}) {
+    GameWorld w(bowlers, GameWorld::kRealMainMenu | GameWorld::kRealCommentary);
+    w.Choose(bowlers == 1 ? std::vector{1} : std::vector{1, 2, 3}, 1, 2);
+    w.bot.QuietAlley = false;
+    for (int i = 0; i < 24 * bowlers; ++i)
+      w.bot.Balls.push_back(At(std::array{11, 10, 9, 12, 2}[i % 5]));
+    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Enter, 0, 50, 1);
+    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Escape, 0, 50, 2);
+    w.engine.StartMenuMusic();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW(w.mainMenu.Show(ShowMode::Modal), GameWorld::Left);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, budget) << bowlers;
+
+    EXPECT_TRUE(w.EventsOf("fail").empty());
+    EXPECT_TRUE(w.EventsOf("error").empty());
+    Roster stored(w.F.PlayersFile, w.F.DataFolder, w.F.NamesFolder);
+    stored.LoadRoster();
+    for (int p = 1; p <= bowlers; ++p) {
+      const std::int16_t total = w.roster.Players(p).GetScore(false, 1, 2);
+      EXPECT_GT(total, 0);
+      EXPECT_EQ(stored.Players(p).ScoreHistory(1, 2, 1), total);
+    }
+    // Back in the menu, its music ducks under the speech again.
+    bool ducked = false;
+    for (auto i = static_cast<std::size_t>(w.IndexOf("play", "pgend.wav"));
+         i < w.platform.Trace.Events().size(); ++i) {
+      const TraceEvent& e = w.platform.Trace.Events()[i];
+      ducked = ducked ||
+               (e.Kind == "volume" && e.Fields[0] == "BackgroundBuffer" && e.Fields[1] == "-1500");
+    }
+    EXPECT_TRUE(ducked);
+  }
+}
+
+}  // namespace
+}  // namespace strikora::testing

@@ -1,0 +1,205 @@
+#include "tests/game/GameWorld.h"
+
+#include "platform/Keys.h"
+
+namespace strikora::testing {
+
+std::vector<Call> RecordingAnnouncer::Of(const std::string& name) const {
+  std::vector<Call> out;
+  for (const Call& c : Calls) {
+    if (c.Name == name) out.push_back(c);
+  }
+  return out;
+}
+
+void RecordingAnnouncer::Note(const std::string& name, const std::string& announce,
+                              const std::string& ball) {
+  int standing = 0;
+  for (int i = 1; i <= kPins; ++i) standing += s_.PinStanding[static_cast<std::size_t>(i)];
+  Calls.push_back({name, r_.CurrentPlayer(), s_.CurrentFrame, s_.BallNumber, s_.BallPosition,
+                   s_.HookAmount, standing});
+  if (OnCall) OnCall(Calls.back());
+  if (!announce.empty()) e_.PlayAnnouncerAndWait("\\" + announce + ".wav");
+  if (!ball.empty())
+    e_.PlayClipAndWait(e_.BallBuffer, e_.GetFolders().PlayFolder / (ball + ".wav"));
+}
+
+void TestMenu::Form_GotFocus() {
+  ++Shown;
+  if (OnShow) OnShow();
+  const bool accept = Answers.empty() || Answers.front();
+  if (!Answers.empty()) Answers.pop_front();
+  s_.MenuAccepted = accept;
+  if (accept && OnAccept) OnAccept();
+  Hide();
+}
+
+Bot::Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
+         fMainPlay& lane)
+    : world_(world), random_(random), s_(s), e_(e), lane_(lane), timer_(lane.Windows(), "bot") {
+  timer_.OnTimer = [this] { Tick(); };
+  timer_.SetInterval(20);
+  timer_.SetEnabled(true);
+}
+
+void Bot::Tick() {
+  const std::int64_t now = world_.MonotonicMs();
+  const auto press = [this](int key) { world_.PressKeyAfter(0, key); };
+  if (lane_.tmrHook.Enabled() && !s_.HookWindow) ++HookTimerOutsideWindow;
+  if (lane_.tmrImpatient.Enabled() && !s_.WaitingForThrow && !s_.AwaitingNextPlayer) {
+    ++RemindersOutsideWaits;
+  }
+  if (QuietAlley && lane_.tmrOHS.Enabled()) lane_.EnableAlleyTimers(false);
+
+  if (s_.ConfirmingLeave != answered_) {
+    answered_ = s_.ConfirmingLeave;
+    if (!answered_) return;
+    const bool yes = !Answers.empty() && Answers.front();
+    if (!Answers.empty()) Answers.pop_front();
+    return press(vk::Letter(yes ? 'Y' : 'N'));
+  }
+  if (s_.Aiming) aimed_ = true;
+  if (haveBall_ && aimed_ && !s_.Aiming) haveBall_ = aimed_ = false;  // that ball is gone
+  if (s_.WaitingForThrow && !haveBall_) {
+    haveBall_ = true;
+    stopped_ = false;
+    waitingSince_ = now;
+    ball_ = Balls.empty() ? Miss() : Balls.front();
+    if (!Balls.empty()) Balls.pop_front();
+  }
+  if (s_.WaitingForThrow && !e_.Busy && now - waitingSince_ >= ball_.WaitMs &&
+      now - lastSpace_ > 500) {
+    lastSpace_ = now;
+    press(vk::Space);
+  } else if (s_.Aiming && haveBall_ && !stopped_ && s_.AimSweepCount == 0 &&
+             s_.BallPosition == ball_.StopAt) {
+    stopped_ = true;
+    releasing_ = ball_.ReleaseOnClip > 0;
+    for (const double d : ball_.Draws) random_.Push(d);
+    if (ball_.HoldLeftMs > 0)
+      world_.HoldKeyBetween(HeldKey::LeftShift, now, now + ball_.HoldLeftMs);
+    if (ball_.HoldRightMs > 0)
+      world_.HoldKeyBetween(HeldKey::RightShift, now, now + ball_.HoldRightMs);
+    press(vk::Down);
+  } else if (s_.Swinging && releasing_ && s_.SwingValue == ball_.ReleaseOnClip) {
+    releasing_ = false;
+    press(vk::Up);
+  } else if (s_.AwaitingNextPlayer && !e_.Busy && now - lastEnter_ > 500) {
+    lastEnter_ = now;
+    press(vk::Enter);
+  }
+}
+
+namespace {
+
+Folders GameFolders(const TempDir& dir, std::unique_ptr<TestSoundTree>& own, bool ownSounds) {
+  static const TempDir sharedDir;
+  static const TestSoundTree shared(sharedDir.Path());  // built once: it takes a while
+  if (ownSounds) own = std::make_unique<TestSoundTree>(dir.Path() / "own");
+  Folders f = ownSounds ? own->F : shared.F;
+  f.DataFolder = dir.Path();
+  f.PlayersFile = dir.Path() / "players.qbx";
+  return f;
+}
+
+}  // namespace
+
+GameWorld::GameWorld(int bowlers, int features, std::int64_t latencyMs)
+    : features(features),
+      F(GameFolders(dir, ownTree, (features & kOwnSounds) != 0)),
+      audio(world, latencyMs),
+      platform(world, world, audio, world, settings, random) {
+  platform.Trace.KeepInMemory(true);
+  world.DescribeWait = [this] { return std::string(platform.Windows.WaitingFor()); };
+  world.SetTimeLimit(2 * 60 * 60 * 1000);
+  engine.SetErrorReporter(&log);
+  platform.Windows.SetErrorReporter(&log);
+  for (int i = 1; i <= bowlers; ++i) {
+    Player& p = roster.AddPlayer();
+    p.SetFirstName("fn" + std::to_string(i) + ".wav");
+    p.SetLastName(std::string(1, static_cast<char>('A' + i - 1)) + ".wav");
+    p.Save(F.PlayersFile, i);
+  }
+  Choose({1});
+  host.game = &game;
+}
+
+GameWorld::~GameWorld() {
+  platform.Windows.SetErrorReporter(nullptr);
+  engine.SetErrorReporter(nullptr);
+}
+
+std::unique_ptr<Game> GameWorld::MakeGame() {
+  Form& main = (features & kRealMainMenu) != 0 ? static_cast<Form&>(mainMenu) : fMainStub;
+  const GameWindows windows{main, selPlayers, selMethod, selSkill};
+  if ((features & kRealCommentary) != 0) {
+    return std::make_unique<Game>(engine, roster, session, commentary, names, windows);
+  }
+  return std::make_unique<Game>(engine, roster, session, announcer, names, windows);
+}
+
+void GameWorld::Choose(std::vector<int> active, int playMethod, int skill) {
+  selPlayers.OnAccept = [this, active] {
+    for (const int i : active) roster.Players(i).SetIsActive(true);
+  };
+  selMethod.OnAccept = [this, playMethod] {
+    session.PlayMethod = static_cast<std::int16_t>(playMethod);
+  };
+  selSkill.OnAccept = [this, skill] { session.SkillLevel = static_cast<std::int16_t>(skill); };
+}
+
+void GameWorld::PlayTurn(int frame) {
+  if (!lane.Visible()) lane.Show();
+  engine.LoadAimSounds(session.SkillLevel);
+  session.CurrentFrame = static_cast<std::int16_t>(frame);
+  roster.SetCurrentPlayer(1);
+  session.ResetPins();
+  session.BallNumber = 0;
+  game.NextBall();
+}
+
+std::vector<std::string> GameWorld::PlaysOn(const std::string& slot) const {
+  std::vector<std::string> out;
+  for (const TraceEvent& e : platform.Trace.Events()) {
+    if (e.Kind == "play" && e.Fields[0] == slot) {
+      out.push_back(std::filesystem::path(e.Fields[1]).filename().string());
+    }
+  }
+  return out;
+}
+
+std::vector<TraceEvent> GameWorld::EventsOf(const std::string& kind) const {
+  std::vector<TraceEvent> out;
+  for (const TraceEvent& e : platform.Trace.Events()) {
+    if (e.Kind == kind) out.push_back(e);
+  }
+  return out;
+}
+
+long GameWorld::IndexOf(const std::string& kind, const std::string& ending, long from) const {
+  const auto& events = platform.Trace.Events();
+  for (auto i = static_cast<std::size_t>(std::max(from, 0L)); i < events.size(); ++i) {
+    if (events[i].Kind != kind) continue;
+    for (const std::string& field : events[i].Fields) {
+      if (field.ends_with(ending)) return static_cast<long>(i);
+    }
+  }
+  return -1;
+}
+
+std::vector<std::string> GameWorld::Errors() const {
+  std::vector<std::string> out;
+  for (const TraceEvent& e : EventsOf("error")) out.push_back(e.Fields[1]);
+  return out;
+}
+
+bool GameWorld::LaneIsQuiet() const {
+  bool quiet = !lane.Visible();
+  for (const Timer* t : {&lane.tmrAmbient[0], &lane.tmrAmbient[1], &lane.tmrAmbient[2],
+                         &lane.tmrBowlSounds, &lane.tmrOHS, &lane.tmrHook, &lane.tmrImpatient}) {
+    quiet = quiet && !t->Enabled();
+  }
+  return quiet;
+}
+
+}  // namespace strikora::testing

@@ -1,0 +1,213 @@
+#pragma once
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ErrorLog.h"
+#include "game/Game.h"
+#include "menus/fMain.h"
+#include "platform/sim/SimWorld.h"
+#include "tests/support/TestSoundTree.h"
+
+namespace strikora::testing {
+
+// The simulated sound device, heard `ms` after a clip starts.
+class LatentAudio final : public AudioDevice {
+ public:
+  LatentAudio(sim::SimWorld& world, std::int64_t ms) : world_(world), ms_(ms) {}
+  [[nodiscard]] std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(
+      const std::filesystem::path& file, const std::string& slot) override {
+    return world_.CreateSoundBufferFromFile(file, slot);
+  }
+  [[nodiscard]] std::int64_t OutputLatencyMs() const override { return ms_; }
+
+ private:
+  sim::SimWorld& world_;
+  std::int64_t ms_;
+};
+
+// An announcer without random draws, so that a test scripts the pinfall's alone: each call
+// plays one clip (time passes, keys land) and is written down with the state it saw.
+struct Call {
+  std::string Name;
+  int Player, Frame, Ball, Position, Hook, Standing;
+};
+class RecordingAnnouncer final : public Announcer {
+ public:
+  RecordingAnnouncer(SoundEngine& e, Roster& r, GameSession& s) : e_(e), r_(r), s_(s) {}
+  std::vector<Call> Calls;
+  std::function<void(const Call&)> OnCall;  // may throw, to play a fault
+  [[nodiscard]] std::vector<Call> Of(const std::string& name) const;
+
+  void AnnounceFrame() override {
+    Note("AnnounceFrame", "frame" + std::to_string(s_.CurrentFrame));
+  }
+  void AnnouncePlayerUp() override { Note("AnnouncePlayerUp", "isup1"); }
+  void AnnounceStreak() override { Note("AnnounceStreak"); }
+  void AnnounceBall() override {
+    Note("AnnounceBall", s_.BallNumber == 0   ? "1stball1"
+                         : s_.BallNumber == 1 ? "2ndball1"
+                                              : "xtraball");
+  }
+  void AnnounceNextPlayer() override { Note("AnnounceNextPlayer", "nxtplay1"); }
+  void PlayHookSound() override { Note("PlayHookSound", "", "hook"); }
+  void PlayRollSound() override { Note("PlayRollSound", "", "roll"); }
+  void PlayGutterBall() override { Note("PlayGutterBall", "", "gutter"); }
+  void PlayPinfallAndCrowd(int n) override {
+    Note("PlayPinfallAndCrowd", "", "pin" + std::to_string(n));
+  }
+  void AnnounceLeave(int) override { Note("AnnounceLeave"); }
+  void SpeakStandingPins() override { Note("SpeakStandingPins"); }
+  void PlayGameOpening() override { Note("PlayGameOpening", "welcome"); }
+
+ private:
+  // Records the call, then plays an announce clip or a play folder's clip on the ball slot.
+  void Note(const std::string& name, const std::string& announce = "",
+            const std::string& ball = "");
+  SoundEngine& e_;
+  Roster& r_;
+  GameSession& s_;
+};
+
+// An option menu that answers as soon as it has the focus: Enter (true) or Escape.
+class TestMenu final : public Form {
+ public:
+  TestMenu(WindowSystem& w, std::string caption, GameSession& s)
+      : Form(w, std::move(caption)), s_(s) {}
+  void Form_GotFocus() override;
+  std::deque<bool> Answers;  // then Enter
+  std::function<void()> OnShow, OnAccept;
+  int Shown = 0;
+
+ private:
+  GameSession& s_;
+};
+
+// One ball as the bowler plays it.
+struct Ball {
+  int StopAt = 2;             // the sweep's position to stop at on its first pass; -1 never (lost)
+  std::vector<double> Draws;  // pushed at the stop key: what the pinfall draws
+  int ReleaseOnClip = 0;      // aim and swing: the swing clip to release on; 0 none
+  int HoldLeftMs = 0, HoldRightMs = 0;  // hook keys, held from the stop key
+  int WaitMs = 0;                       // before Space
+  Ball& Release(int clip) { return ReleaseOnClip = clip, *this; }
+  Ball& Hold(int left, int right) { return HoldLeftMs = left, HoldRightMs = right, *this; }
+  Ball& Wait(int ms) { return WaitMs = ms, *this; }
+};
+inline Ball At(int stopAt, std::vector<double> draws = {}) {
+  Ball b;
+  b.StopAt = stopAt;
+  b.Draws = std::move(draws);
+  return b;
+}
+inline Ball Strike() {
+  return At(11, {0.5, 0.0});
+}  // the pocket, for a right-hander
+inline Ball Miss() {
+  return At(2, {0.5});
+}
+
+// Plays the lane as a listening player would, from the game's state: Space when it is
+// awaited, the stop key where the tone should be, the release on the chosen swing clip, Enter
+// for the next bowler, the queued answers (then N) to questions.
+class Bot {
+ public:
+  Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
+      fMainPlay& lane);
+  std::deque<Ball> Balls;    // then misses
+  std::deque<bool> Answers;  // Y is true
+  bool QuietAlley = true;    // the alley's timers off, and their draws with them
+  int HookTimerOutsideWindow = 0, RemindersOutsideWaits = 0;  // ticks that saw these
+  void Stop() { timer_.SetEnabled(false); }
+
+ private:
+  void Tick();
+  sim::SimWorld& world_;
+  ScriptedRandom& random_;
+  GameSession& s_;
+  SoundEngine& e_;
+  fMainPlay& lane_;
+  Timer timer_;
+  Ball ball_;
+  bool haveBall_ = false, aimed_ = false, stopped_ = false, releasing_ = false, answered_ = false;
+  std::int64_t waitingSince_ = 0, lastSpace_ = -1000, lastEnter_ = -1000;
+};
+
+// A game on the simulated desktop: the error log wired in as the program wires it, bowlers
+// "fn<i>.wav" with initials A, B, ..., option menus that answer at once, and the bot at the
+// lane. The stand-in clips last 400 ms, silence 100 ms, MP3s 3 s.
+struct GameWorld {
+  enum Feature : int {
+    kOwnSounds = 1,       // a sound tree of its own, for a test that takes clips away
+    kRealMainMenu = 2,    // fMain itself, whose first item starts the game
+    kRealCommentary = 4,  // the commentary module's announcer
+  };
+  explicit GameWorld(int bowlers = 1, int features = 0, std::int64_t latencyMs = 0);
+  ~GameWorld();
+
+  struct Left {};  // the main menu's exit
+  struct Host final : MainMenuHost {
+    Game* game = nullptr;
+    void StartGame() override { game->StartGame(); }
+    void CreatePlayer() override {}
+    void ShowViewPlayers() override {}
+    [[noreturn]] void ExitProgram() override { throw Left{}; }
+  };
+
+  int features;
+  TempDir dir;
+  std::unique_ptr<TestSoundTree> ownTree;
+  Folders F;  // the roster and the error log in dir, the sounds in the tree
+  sim::SimWorld world;
+  MemorySettings settings;
+  ScriptedRandom random;
+  LatentAudio audio;
+  Platform platform;
+  SoundEngine engine{platform, F};
+  ErrorLog log{F.DataFolder / "qbxerr.log", F.PlayFolder / "buzzer.wav", platform.Time,
+               platform.Trace, engine};
+  Roster roster{F.PlayersFile, F.DataFolder, F.NamesFolder};
+  GameSession session;
+  NameSpeech names{engine, roster};
+  RecordingAnnouncer announcer{engine, roster, session};
+  Commentary commentary{engine, roster, session, names};
+  Host host;
+  fMain mainMenu{engine, host, session};
+  Form fMainStub{platform.Windows, "Main Menu:"};
+  TestMenu selPlayers{platform.Windows, "Players", session};
+  TestMenu selMethod{platform.Windows, "Play method", session};
+  TestMenu selSkill{platform.Windows, "Skill", session};
+  std::unique_ptr<Game> gamePtr = MakeGame();
+  Game& game = *gamePtr;
+  fMainPlay& lane = game.Lane();
+  Bot bot{world, random, session, engine, lane};
+
+  // Today's bowlers by roster index, and the options, as the menus will choose them.
+  void Choose(std::vector<int> active, int playMethod = 1, int skill = 1);
+  // One turn of bowler 1 in `frame`, as the frame loop starts it, on the shown lane.
+  void PlayTurn(int frame);
+  // The clips played on a slot, by file name.
+  [[nodiscard]] std::vector<std::string> PlaysOn(const std::string& slot) const;
+  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const;
+  // The first trace event of this kind with a field ending so, from `from` on; -1 if none.
+  [[nodiscard]] long IndexOf(const std::string& kind, const std::string& ending,
+                             long from = 0) const;
+  // Where each logged failure was, as the error log names it.
+  [[nodiscard]] std::vector<std::string> Errors() const;
+  [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
+  [[nodiscard]] bool LaneIsQuiet() const;  // hidden, every timer off
+
+ private:
+  [[nodiscard]] std::unique_ptr<Game> MakeGame();
+};
+
+template <typename T>
+int Count(const std::vector<T>& items, const T& item) {
+  return static_cast<int>(std::count(items.begin(), items.end(), item));
+}
+
+}  // namespace strikora::testing

@@ -1,0 +1,170 @@
+// The lane's keys, its reports and the sponsor's break, pressed by hand.
+#include <gtest/gtest.h>
+
+#include "platform/Keys.h"
+#include "tests/game/GameWorld.h"
+
+namespace strikora::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// A lane waiting for bowler 1's first ball of the frame, with no bot.
+void Waiting(GameWorld& w, int frame = 5) {
+  w.bot.Stop();
+  w.lane.Show();
+  w.session.CurrentFrame = static_cast<std::int16_t>(frame);
+  w.roster.SetCurrentPlayer(1);
+  w.session.WaitingForThrow = true;
+}
+
+// What one key said on the announcer and number slots.
+Strings Heard(GameWorld& w, int key, int shift = 0) {
+  const std::size_t from = w.platform.Trace.Events().size();
+  w.lane.Form_KeyDown(key, shift);
+  Strings out;
+  const auto& events = w.platform.Trace.Events();
+  for (std::size_t i = from; i < events.size(); ++i) {
+    const TraceEvent& e = events[i];
+    if (e.Kind == "play" && (e.Fields[0] == "AnnouncerBuffer" || e.Fields[0] == "NumberBuffer")) {
+      out.push_back(std::filesystem::path(e.Fields[1]).filename().string());
+    }
+  }
+  return out;
+}
+
+TEST(LaneKeys, EachReportSaysWhatItNamesAndTheLaneListensAgain) {
+  GameWorld w;
+  Waiting(w);
+  w.roster.Players(1).AddScore(5, 7, 0);
+  w.session.ReleasePosition = 13;
+  w.world.SetLocalTime({2026, 12, 6, 14, 20, 0});
+  const Strings frame = {"fn1.wav", "A.wav", "frmscor.wav", "7.wav"};
+  const Strings game = {"fn1.wav", "A.wav", "gamscor.wav", "7.wav"};
+  const std::vector<std::tuple<int, Strings, std::string>> cases = {
+      {vk::F(1), {"help1.wav"}, ""},
+      {vk::Letter('H'), {"help2.wav"}, ""},
+      {vk::F(2), {"stndpin.wav"}, "SpeakStandingPins"},
+      {vk::Letter('P'), {"stndpin.wav"}, "SpeakStandingPins"},
+      {vk::F(3), frame, ""},
+      {vk::Letter('S'), frame, ""},
+      {vk::F(4), game, "AnnounceStreak"},
+      {vk::Letter('T'), game, "AnnounceStreak"},
+      {vk::F(5), {"13.wav"}, ""},
+      {vk::F(6), {"isup1.wav"}, "AnnouncePlayerUp"},
+      {vk::Letter('R'), {"isup1.wav"}, "AnnouncePlayerUp"},
+      {vk::F12, {"2.wav", "20.wav"}, ""},
+      {vk::Letter('Q'), {}, ""},
+  };
+  for (const auto& [key, heard, call] : cases) {
+    w.random.Push(0.5);  // numbers in the plain voice
+    w.random.Push(0.5);
+    w.announcer.Calls.clear();
+    EXPECT_EQ(Heard(w, key), heard) << key;
+    EXPECT_EQ(w.announcer.Calls.empty() ? "" : w.announcer.Calls[0].Name, call);
+    EXPECT_FALSE(w.engine.Busy);
+    EXPECT_TRUE(w.session.WaitingForThrow);
+    while (w.random.Remaining() > 0) (void)w.random.Rnd();
+  }
+}
+
+TEST(LaneKeys, TheGameScoreLeavesOutTwoStrikesStillWaitingForTheirBonus) {
+  using Balls = std::vector<std::array<int, 3>>;  // frame, pins, ball
+  const std::vector<std::tuple<Balls, int, std::string>> cases = {
+      {{{1, 3, 0}, {1, 4, 1}, {3, 10, 0}, {4, 10, 0}}, 5, "7.wav"},  // strikes in 3 and 4
+      {{{3, 3, 0}, {3, 4, 1}, {4, 10, 0}}, 5, "17.wav"},             // a strike in 4 alone
+      {{{1, 5, 0}, {1, 5, 1}}, 2, "0.wav"},                          // a spare in frame 1
+      {{{1, 3, 0}, {1, 4, 1}}, 2, "7.wav"},
+  };
+  for (const auto& [balls, frame, heard] : cases) {
+    GameWorld w;
+    Waiting(w, frame);
+    for (const auto& [f, pins, ball] : balls) w.roster.Players(1).AddScore(f, pins, ball);
+    w.random.Push(0.5);
+    EXPECT_EQ(Heard(w, vk::F(4)), (Strings{"fn1.wav", "A.wav", "gamscor.wav", heard}));
+  }
+}
+
+TEST(LaneKeys, WhileAReportRunsOnlyCtrlActsAndAFailingReportLeavesTheLaneListening) {
+  GameWorld w(1, GameWorld::kOwnSounds);
+  Waiting(w);
+  w.world.PressKeyWhenClipStarts("help1.wav", vk::Letter('P'), 0, 50);
+  w.world.PressKeyWhenClipStarts("help1.wav", vk::Control, mod::Ctrl, 100);
+  const std::int64_t start = w.Now();
+  EXPECT_EQ(Heard(w, vk::F(1)), Strings{"help1.wav"});  // P ignored, Ctrl cut it short
+  EXPECT_EQ(w.Now() - start, 100);
+
+  // Enter does not take a throw, nor Space the next bowler.
+  EXPECT_EQ(Heard(w, vk::Enter), Strings{});
+  EXPECT_TRUE(w.session.WaitingForThrow);
+  w.session.WaitingForThrow = false;
+  w.session.AwaitingNextPlayer = true;
+  (void)Heard(w, vk::Space);
+  EXPECT_TRUE(w.session.AwaitingNextPlayer);
+  w.session.AwaitingNextPlayer = false;
+  w.session.WaitingForThrow = true;
+
+  // A frame score of 0 with no "0" to say it: logged, and the lane still listens.
+  for (const char* voice : {"0.wav", "0f.wav", "0p.wav"})
+    std::filesystem::remove(w.F.NumbersFolder / voice);
+  (void)Heard(w, vk::F(3));
+  EXPECT_FALSE(w.engine.Busy);
+  EXPECT_EQ(w.Errors(), Strings{"SpeakFrameScore"});
+  (void)Heard(w, vk::Space);
+  EXPECT_FALSE(w.session.WaitingForThrow);
+}
+
+TEST(LaneKeys, PageKeysStepTheAlleyAndItsMusicEachByItsOwnLevel) {
+  GameWorld w;
+  Waiting(w);
+  w.engine.StartAlleyAmbience();
+  const auto volumes = [&w](const std::string& slot) {
+    Strings out;
+    for (const TraceEvent& e : w.EventsOf("volume")) {
+      if (e.Fields[0] == slot) out.push_back(e.Fields[1]);
+    }
+    w.platform.Trace.Clear();
+    return out;
+  };
+  w.platform.Trace.Clear();
+  for (int i = 0; i < 7; ++i) w.lane.Form_KeyDown(vk::PageDown, 0);  // the seventh: no change
+  EXPECT_EQ(volumes("BackgroundBuffer"),
+            (Strings{"-1750", "-2000", "-2250", "-2500", "-2750", "-3000"}));
+  for (int i = 0; i < 7; ++i) w.lane.Form_KeyDown(vk::PageUp, 0);
+  EXPECT_EQ(volumes("MusicBuffer"),
+            (Strings{"-2250", "-2000", "-1750", "-1500", "-1250", "-1000"}));
+  EXPECT_EQ(w.engine.AmbientLevel, 0);
+}
+
+TEST(Advert, ChosenByTheClockWithItsSpeedOnThePageKeys) {
+  for (const auto& [minute, advert] :
+       {std::pair{30, "advert10.mp3"}, std::pair{37, "advert7.mp3"}}) {
+    GameWorld w;
+    w.lane.Show();
+    w.world.SetLocalTime({2026, 12, 6, 14, minute, 0});
+    // The advert runs from 900 ms after the sponsor's call: four presses up, nine down to a
+    // pause, one back up.
+    int at = 1000;
+    for (const int n : {4, 9, 1}) {
+      for (int i = 0; i < n; ++i) {
+        w.world.PressKeyWhenClipStarts("wordfrom.wav", n == 9 ? vk::PageDown : vk::PageUp, 0,
+                                       at += 50);
+      }
+    }
+    w.game.PlayAdvertBreak();
+    Strings loads, rates;
+    for (const TraceEvent& e : w.EventsOf("mp3")) {
+      if (e.Fields[0] == "load") loads.push_back(std::filesystem::path(e.Fields[1]).filename());
+      if (e.Fields[0] == "rate") rates.push_back(e.Fields[1]);
+    }
+    EXPECT_EQ(loads, (Strings{advert, "logos.mp3"}));
+    EXPECT_EQ(rates, (Strings{"1", "1.25", "1.5", "1.75", "2", "1.75", "1.5", "1.25", "1", "0.75",
+                              "0.5", "0.25", "0", "0", "0.25", "1"}));
+    EXPECT_TRUE(w.lane.tmrOHS.Enabled() && w.lane.tmrAmbient[2].Enabled());  // the alley is back,
+    EXPECT_FALSE(w.lane.tmrImpatient.Enabled());                             // not the reminder
+    EXPECT_EQ(w.PlaysOn("BackgroundBuffer"), Strings{"alley.wav"});
+  }
+}
+
+}  // namespace
+}  // namespace strikora::testing
