@@ -9,6 +9,7 @@
 #include "audio/SoundEngine.h"
 #include "commentary/Commentary.h"
 #include "commentary/NameSpeech.h"
+#include "game/Game.h"
 #include "game/GameSession.h"
 #include "menus/NewPlayerWizard.h"
 #include "menus/fMain.h"
@@ -41,9 +42,8 @@ class Application final : public MainMenuHost {
   // The entry procedure; returns the program's exit status when the player leaves.
   int Run();
 
-  // Main-menu items. The game comes with its own screens; until then its item returns to the
-  // menu at once.
-  void StartGame() override {}
+  // Main-menu items.
+  void StartGame() override { game_->StartGame(); }
   void CreatePlayer() override { wizard_->CreatePlayer(); }
   void ShowViewPlayers() override { strikora::ShowViewPlayers(*main_, *viewPlayers_); }
   [[noreturn]] void ExitProgram() override;
@@ -70,6 +70,7 @@ class Application final : public MainMenuHost {
   [[nodiscard]] fSelSkill& SelSkill() { return *selSkill_; }
   [[nodiscard]] fViewPlayers& ViewPlayers() { return *viewPlayers_; }
   [[nodiscard]] fStats& Stats() { return *stats_; }
+  [[nodiscard]] Game& TheGame() { return *game_; }
 
  private:
   // A failure at start-up before the play folder is unpacked: the buzzer cannot sound yet, so
@@ -93,6 +94,7 @@ class Application final : public MainMenuHost {
   std::unique_ptr<fViewPlayers> viewPlayers_;
   std::unique_ptr<fSelPlayMethod> selPlayMethod_;
   std::unique_ptr<fSelSkill> selSkill_;
+  std::unique_ptr<Game> game_;
 };
 
 }  // namespace strikora
