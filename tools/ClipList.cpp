@@ -352,12 +352,12 @@ void AddPlay(ClipTable& t) {
 void AddNames(ClipTable& t) {
   const auto& names = FirstNames();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    t.Say(Pack::StdNames, "fn" + N(static_cast<int>(i) + 1) + ".wav", Voice::Name, names[i]);
+    t.Say(Pack::StdNames, "fn" + N(static_cast<int>(i) + 1) + ".wav", Voice::Announcer, names[i]);
   }
   t.Make(Pack::StdNames, "../names.dat", ClipKind::Data, Effect::NamesList);
   for (char c = 'A'; c <= 'Z'; ++c) {
     // A capital letter alone is spoken as its name ("B" as "bee").
-    t.Say(Pack::Initials, std::string(1, c) + ".wav", Voice::Name, std::string(1, c));
+    t.Say(Pack::Initials, std::string(1, c) + ".wav", Voice::Announcer, std::string(1, c));
   }
 }
 

@@ -24,8 +24,7 @@ inline constexpr std::array<Pack, 8> kPacks = {Pack::Numbers,  Pack::Announce, P
 enum class ClipKind { Speech, Tone, Effect, Music, Data };
 
 // Who speaks a Speech clip (and the spoken part of shouts, adverts and the speaker test).
-// Name: the bowlers' first names and initials, single words slotted into the announcer's lines.
-enum class Voice { None, Announcer, Menu, NumberPlain, NumberF, NumberP, Sponsor, Crowd, Name };
+enum class Voice { None, Announcer, Menu, NumberPlain, NumberF, NumberP, Sponsor, Crowd };
 
 // What the generator makes. Param1 and Param2 say which one of a family (see each).
 enum class Effect {

@@ -194,8 +194,8 @@ TEST_F(VoiceGen, FliteVoicesGiveTheSameBytesOnAnyThreadAfterAnyHistory) {
   std::vector<const voiceset::Clip*> clips;
   for (const auto& [pack, file] :
        std::vector<std::pair<Pack, const char*>>{{Pack::Numbers, "7p.wav"},
-                                                 {Pack::Announce, "frame1.wav"},
-                                                 {Pack::Announce, "g2.wav"},
+                                                 {Pack::Numbers, "hundredp.wav"},
+                                                 {Pack::Menu, "pm2.wav"},
                                                  {Pack::Menu, "lgb.wav"},
                                                  {Pack::Menu, "spkrtest.wav"},
                                                  {Pack::Ambient, "amb3.wav"}}) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 #include "tools/voicegen/Loudness.h"
 
@@ -69,15 +70,17 @@ bool LimitPeaks(Audio& a, float ceiling) {
   // Each gain is the lowest any frame within `hold` needs, then averaged over half that span:
   // the average at a frame only takes in gains no higher than the frame itself needs.
   const std::size_t hold = Len(0.003);
-  std::vector<float> low(n, 1.0F);
-  bool any = false;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (need[i] >= 1.0F) continue;
-    any = true;
-    const std::size_t from = i > hold ? i - hold : 0, to = std::min(n, i + hold + 1);
-    for (std::size_t j = from; j < to; ++j) low[j] = std::min(low[j], need[i]);
+  if (std::all_of(need.begin(), need.end(), [](float g) { return g >= 1.0F; })) return false;
+  std::vector<float> low(n);
+  std::deque<std::size_t> window;  // frames in reach, their needs rising from the front
+  for (std::size_t i = 0, next = 0; i < n; ++i) {
+    for (; next < n && next <= i + hold; ++next) {
+      while (!window.empty() && need[window.back()] >= need[next]) window.pop_back();
+      window.push_back(next);
+    }
+    while (window.front() + hold < i) window.pop_front();
+    low[i] = need[window.front()];
   }
-  if (!any) return false;
   std::vector<double> sum(n + 1, 0.0);  // running sums for the average
   for (std::size_t i = 0; i < n; ++i) sum[i + 1] = sum[i] + low[i];
   std::vector<float> gain(n);
@@ -118,17 +121,23 @@ void SubtractMeanInside(Audio& a) {
   const auto ch = static_cast<std::size_t>(a.Channels);
   const std::size_t n = a.Frames();
   if (n < 3) return;
-  const auto bump = [n](std::size_t i) {
-    return 0.5 - 0.5 * std::cos(kTwoPi * static_cast<double>(i) / static_cast<double>(n - 1));
-  };
+  // The bump 0.5 - 0.5 cos(2 pi i / (n - 1)), its cosine by rotation.
+  std::vector<double> bump(n);
+  const double k = 2 * std::cos(kTwoPi / static_cast<double>(n - 1));
+  double c1 = 1, c0 = std::cos(kTwoPi / static_cast<double>(n - 1));  // cos at i and i - 1
+  double weight = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    bump[i] = 0.5 - 0.5 * c1;
+    weight += bump[i];
+    const double next = k * c1 - c0;
+    c0 = c1;
+    c1 = next;
+  }
   for (std::size_t c = 0; c < ch; ++c) {
-    double sum = 0, weight = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      sum += a.Data[i * ch + c];
-      weight += bump(i);
-    }
-    const double k = sum / weight;
-    for (std::size_t i = 0; i < n; ++i) a.Data[i * ch + c] -= static_cast<float>(k * bump(i));
+    double sum = 0;
+    for (std::size_t i = 0; i < n; ++i) sum += a.Data[i * ch + c];
+    const double dc = sum / weight;
+    for (std::size_t i = 0; i < n; ++i) a.Data[i * ch + c] -= static_cast<float>(dc * bump[i]);
   }
 }
 

@@ -60,15 +60,19 @@ struct VoiceSetting {
   int Range;         // eSpeak: 0..100, how much the pitch moves
 };
 
-// Flite's US voices understood best in whole phrases: rms (male) for the menus, where a word
-// missed is an item not found, and slt (female) for the announcer, so the two stay apart.
-// Single number words were understood best from eSpeak NG's US voices at their own pitch: the
-// plain speaker is its default US voice, "f" its second female variant, and "p" Flite's slt,
-// a third sound altogether. The crowd and the sponsor stay with eSpeak NG, US voices too.
+// Chosen by how well each is understood. The menus, where a word missed is an item not found,
+// speak with Flite's rms, the US voice best understood in whole phrases. Single words were
+// understood best from eSpeak NG's US voices at their own pitch, so the announcer, who mostly
+// slots names and scores into short lines, is eSpeak NG's default US voice (it also reads the
+// names, the initials and the plain numbers, so a line and its name and score are one voice);
+// the "f" number speaker is its second female variant and "p" is Flite's slt, a third sound
+// altogether. Flite costs some fifty times the time of eSpeak NG per word, which keeps it to
+// the menus and one number speaker within the build's time. The crowd and the sponsor stay
+// with eSpeak NG, US voices too.
 VoiceSetting SettingFor(Voice voice, int variant) {
   switch (voice) {
     case Voice::Announcer:
-      return {SpeechEngine::Flite, "slt", 0, 0, 0};
+      return {SpeechEngine::Espeak, "en-us", 165, 50, 60};
     case Voice::Menu:
       return {SpeechEngine::Flite, "rms", 0, 0, 0};
     case Voice::NumberPlain:
@@ -77,8 +81,6 @@ VoiceSetting SettingFor(Voice voice, int variant) {
       return {SpeechEngine::Espeak, "en-us+f2", 160, 50, 50};
     case Voice::NumberP:
       return {SpeechEngine::Flite, "slt", 0, 0, 0};
-    case Voice::Name:
-      return {SpeechEngine::Espeak, "en-us+f2", 160, 50, 50};
     case Voice::Sponsor:
       return {SpeechEngine::Espeak, "en-us+m4", 170, 55, 70};
     case Voice::Crowd: {

@@ -12,8 +12,8 @@ struct cst_voice_struct;
 namespace strikora::voicegen {
 
 // The two speech engines of the sound set, each voice chosen for how well it is understood:
-// Flite's US voices speak the menus and the announcer's phrases, eSpeak NG's US voices near
-// their own pitch two of the number speakers, and the crowd and the sponsor.
+// Flite's US voices speak the menus and one number speaker, eSpeak NG's US voices near their
+// own pitch the announcer, the other two number speakers, the crowd and the sponsor.
 class Speaker {
  public:
   Speaker();  // throws std::runtime_error when an engine cannot start
