@@ -463,9 +463,8 @@ Audio Jingle(Rng& rng) {
   for (int i = 0; i < 5; ++i) {
     Samples n;
     AddPluck(n, 0, MidiHz(notes[i]), 0.8, 0.5F, rng);
-    // After 50 ms of silence: the MP3 encoder smears a sharp start back into the first frame.
-    MixInto(s.Left, n, Len(0.05 + 0.12 * i), 0.5F + 0.1F * i);
-    MixInto(s.Right, n, Len(0.05 + 0.12 * i), 0.9F - 0.1F * i);
+    MixInto(s.Left, n, Len(0.12 * i), 0.5F + 0.1F * i);
+    MixInto(s.Right, n, Len(0.12 * i), 0.9F - 0.1F * i);
   }
   Samples crash = PinCrash(10, rng);
   MixInto(s.Left, crash, Len(1.0), 0.6F);

@@ -255,6 +255,12 @@ void Finish(const voiceset::Clip& clip, Audio& audio, double ceilingDb) {
     FadeEdges(audio, 0.005, 0.01);
     SubtractMeanInside(audio);
   }
+  if (clip.IsMp3()) {
+    // The encoder smears a sharp start back by up to one frame (26 ms here): a little silence
+    // first keeps the first sound played a clean one.
+    audio.Data.insert(audio.Data.begin(), Len(0.04) * static_cast<std::size_t>(audio.Channels),
+                      0.0F);
+  }
 }
 
 double TruePeakEstimate(const Audio& audio) {
