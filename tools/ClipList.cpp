@@ -1,6 +1,8 @@
 #include "tools/ClipList.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <numeric>
 #include <utility>
 
@@ -360,6 +362,79 @@ void AddNames(ClipTable& t) {
   }
 }
 
+// Where each sound sits against the voices, hundredths of a LU relative to kSpeechLoudness.
+// The words always come first: an effect tells what happened, the announcer then says it.
+int LevelOf(const Clip& c) {
+  switch (c.effect) {
+    case Effect::None:         // speech
+    case Effect::SpeakerTest:  // speech, each side as loud as a centred voice
+    case Effect::Advert:       // the sponsor's words at speech level, the music ducked under them
+    case Effect::Silence:
+    case Effect::NamesList:
+      return 0;
+    case Effect::AimTone:
+      // Heard over the alley at every sweep step, so a little under the voice; the landmark a
+      // touch above the plain tone, on top of its brighter sound.
+      return c.param1 == 1 ? -300 : -400;
+    case Effect::Swing: {
+      // Grows toward the release point in the middle of the swing, as the arm speeds up.
+      const double speed = std::sin(std::numbers::pi * c.param2 / 11.0);
+      return static_cast<int>(std::lround(-1000 + 600 * speed));
+    }
+    case Effect::Roll:
+      return c.param1 == 1 ? -200 : -400;  // the hard ball is the heavier sound
+    case Effect::Hook:
+      return -400;
+    case Effect::Thumb:
+      return -500;
+    case Effect::Gutter:
+      return -300;
+    case Effect::PinCrash:
+      // One pin is a knock, ten a strike's crash at the voice's own level: the count is heard
+      // in the level as well as the length.
+      return -900 + 100 * (c.param1 - 1);
+    case Effect::CrowdRoar:
+      return c.param1 == 1 ? -100 : -400;  // the whole house roaring, or applause
+    case Effect::CrowdShout:
+      return -300;  // a few supporters: words, but not the announcer's
+    case Effect::Whoop:
+      return -700;  // one voice in the crowd, a whistle no louder than a cheer
+    case Effect::BallReturn:
+      return -600;
+    case Effect::Buzzer:
+      return -400;  // an alarm that is heard, not one that startles
+    case Effect::Miss:
+      return -500;
+    case Effect::Chime:
+      return -500;
+    case Effect::AlleyAmbience:
+      return -300;  // the game lowers it further under the play
+    case Effect::AmbientEvent:
+      // Other lanes and the bar: a strike or a laugh carries, talk and glasses less, footsteps
+      // least.
+      switch (c.param1 % 5) {
+        case 1:
+        case 2:
+          return -600;
+        case 3:
+        case 4:
+          return -700;
+        default:
+          return -900;
+      }
+    case Effect::Ohs:
+      return -400;
+    case Effect::MusicLoop:
+    case Effect::MenuMusic:
+      return -200;  // the game plays the loops well below this
+    case Effect::Jingle:
+    case Effect::Theme:
+    case Effect::Closing:
+      return 0;  // heard alone, between the talking
+  }
+  return 0;
+}
+
 std::vector<Clip> BuildClips() {
   ClipTable t;
   AddNumbers(t);
@@ -371,6 +446,7 @@ std::vector<Clip> BuildClips() {
   AddNames(t);
   t.Make(Pack::Beside, "silence.wav", ClipKind::Effect, Effect::Silence);
   t.Make(Pack::Beside, "logos.mp3", ClipKind::Music, Effect::Jingle);
+  for (Clip& c : t.Clips) c.level = LevelOf(c);
   return std::move(t.Clips);
 }
 
@@ -422,6 +498,11 @@ std::string_view PackDestination(Pack pack) {
       return "";
   }
   return "";
+}
+
+bool Clip::Loops() const {
+  return effect == Effect::AlleyAmbience || effect == Effect::MusicLoop ||
+         effect == Effect::MenuMusic;
 }
 
 bool Clip::IsMp3() const {

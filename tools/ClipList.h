@@ -57,6 +57,14 @@ enum class Effect {
   NamesList,    // names.dat
 };
 
+// How loud the clips are. Every clip is levelled by its integrated loudness (EBU R 128, as
+// libebur128 measures it; a clip shorter than one 400 ms block is measured padded with silence
+// to one block), not by its peak, so that a word, a score and a menu item all arrive at one
+// level and the effects sit where they are put. Hundredths of a dB (LUFS, LU, dBTP).
+inline constexpr int kSpeechLoudness = -1800;   // every spoken clip, each number speaker alike
+inline constexpr int kLoudnessTolerance = 100;  // how far a clip may sit from its level
+inline constexpr int kTruePeakCeiling = -100;   // no clip peaks above this, between samples too
+
 struct Clip {
   Pack pack = Pack::Beside;
   std::string file;  // relative to the pack's folder: "7f.wav", "themesng.mp3", "../names.dat"
@@ -66,8 +74,14 @@ struct Clip {
   Effect effect = Effect::None;
   int param1 = 0;
   int param2 = 0;
+  // Integrated loudness relative to kSpeechLoudness, hundredths of a LU: 0 for speech; each
+  // effect's level and the reason for it are in LevelOf in the clip list.
+  int level = 0;
 
   [[nodiscard]] bool IsMp3() const;
+  // Played looping by the game (the alley, its music, the menu music): no fades, a seamless
+  // join instead.
+  [[nodiscard]] bool Loops() const;
   // The name stored in the pack: folders separated by "\" ("..\names.dat").
   [[nodiscard]] std::string PackEntryName() const;
 };

@@ -1,6 +1,7 @@
 #include "tools/voicegen/Dsp.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace strikora::voicegen {
 
@@ -120,6 +121,46 @@ void AddPartial(Samples& s, std::size_t at, double freq, double amp, double deca
     s[at + i] += static_cast<float>(env * std::sin(step * static_cast<double>(i)));
     env *= decay;
   }
+}
+
+Resampler::Resampler(int fromRate) : From(fromRate) {
+  const int common = std::gcd(fromRate, kRate);
+  Up = static_cast<std::size_t>(kRate / common);
+  Down = static_cast<std::size_t>(fromRate / common);
+  const double cutoff =
+      0.9 * std::min(fromRate, kRate) / 2.0 / fromRate;  // cycles per input sample
+  Taps.resize(Up * 2 * kHalf);
+  for (std::size_t p = 0; p < Up; ++p) {
+    const double frac = static_cast<double>(p) / static_cast<double>(Up);
+    for (int j = 0; j < 2 * kHalf; ++j) {
+      const double d = (j - kHalf + 1) - frac;  // distance from the output instant, input samples
+      const double x = 2 * cutoff * d;
+      const double sinc = d == 0 ? 1.0 : std::sin(std::numbers::pi * x) / (std::numbers::pi * x);
+      const double w = 0.42 + 0.5 * std::cos(std::numbers::pi * d / kHalf) +
+                       0.08 * std::cos(2 * std::numbers::pi * d / kHalf);  // Blackman
+      Taps[p * 2 * kHalf + static_cast<std::size_t>(j)] =
+          static_cast<float>(2 * cutoff * sinc * std::max(0.0, w));
+    }
+  }
+}
+
+Samples Resampler::operator()(const Samples& in) const {
+  if (From == kRate || in.empty()) return in;
+  const std::size_t outLength = in.size() * Up / Down;
+  Samples out(outLength);
+  const auto n = static_cast<std::ptrdiff_t>(in.size());
+  for (std::size_t i = 0; i < outLength; ++i) {
+    const std::size_t pos = i * Down;
+    const auto base = static_cast<std::ptrdiff_t>(pos / Up);
+    const float* h = &Taps[(pos % Up) * 2 * kHalf];
+    float acc = 0;
+    for (int j = 0; j < 2 * kHalf; ++j) {
+      const std::ptrdiff_t k = base + j - kHalf + 1;
+      if (k >= 0 && k < n) acc += h[j] * in[static_cast<std::size_t>(k)];
+    }
+    out[i] = acc;
+  }
+  return out;
 }
 
 }  // namespace strikora::voicegen

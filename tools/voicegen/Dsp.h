@@ -63,6 +63,30 @@ class OnePole {
   float Y = 0;
 };
 
+// The per-sample factor of an exponential decay with this time constant, so inner loops need
+// no exp per sample.
+[[nodiscard]] inline double DecayPerSample(double seconds) {
+  return std::exp(-1.0 / (seconds * kRate));
+}
+
+// A sine wave by rotation, y[n] = 2 cos(w) y[n-1] - y[n-2], from sin(0): no sin per sample.
+class Sine {
+ public:
+  explicit Sine(double freq)
+      : K(2 * std::cos(kTwoPi * freq / kRate)),
+        Y1(-std::sin(kTwoPi * freq / kRate)),
+        Y2(-std::sin(2 * kTwoPi * freq / kRate)) {}
+  double operator()() {
+    const double y = K * Y1 - Y2;
+    Y2 = Y1;
+    Y1 = y;
+    return y;
+  }
+
+ private:
+  double K, Y1, Y2;
+};
+
 // Adds src into dst starting at sample `at`, growing dst when needed.
 void MixInto(Samples& dst, const Samples& src, std::size_t at, float gain = 1.0F);
 // Scales so the loudest sample reaches peak.
@@ -77,6 +101,21 @@ void SoftLimit(Samples& s);
 // A decaying sine, the building block of knocks, bells and pins.
 void AddPartial(Samples& s, std::size_t at, double freq, double amp, double decaySeconds,
                 double seconds);
+// Converts sound made at another rate to kRate: windowed-sinc interpolation, band-limited
+// below the lower rate's Nyquist frequency. Built once, used from any thread.
+class Resampler {
+ public:
+  explicit Resampler(int fromRate);
+  [[nodiscard]] Samples operator()(const Samples& in) const;
+  [[nodiscard]] int FromRate() const { return From; }
+
+ private:
+  static constexpr int kHalf = 12;  // taps each side
+  int From;
+  std::size_t Up = 1, Down = 1;  // output and input steps per common period
+  std::vector<float> Taps;       // 2 * kHalf for each output position between input samples
+};
+
 // The pitch of a MIDI note number.
 [[nodiscard]] inline double MidiHz(double note) {
   return 440.0 * std::pow(2.0, (note - 69) / 12);

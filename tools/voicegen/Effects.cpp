@@ -27,7 +27,7 @@ void AddVoice(Samples& s, std::size_t at, double seconds, double f0From, double 
   const std::size_t n = Len(seconds);
   if (s.size() < at + n) s.resize(at + n, 0.0F);
   double phase = rng.Uniform();
-  const double vibRate = rng.Range(4.5, 6.5);
+  Sine vibrato(rng.Range(4.5, 6.5));
   Biquad f1 = Biquad::BandPass(from.F1, 6), f2 = Biquad::BandPass(from.F2, 9);
   for (std::size_t i = 0; i < n; ++i) {
     const double x = static_cast<double>(i) / static_cast<double>(n);
@@ -36,8 +36,9 @@ void AddVoice(Samples& s, std::size_t at, double seconds, double f0From, double 
       f1 = Biquad::BandPass(from.F1 + (to.F1 - from.F1) * x, 6);
       f2 = Biquad::BandPass(from.F2 + (to.F2 - from.F2) * x, 9);
     }
-    const double f0 = (f0From + (f0To - f0From) * x) * (1 + 0.02 * std::sin(kTwoPi * vibRate * t));
-    phase = std::fmod(phase + f0 / kRate, 1.0);
+    const double f0 = (f0From + (f0To - f0From) * x) * (1 + 0.02 * vibrato());
+    phase += f0 / kRate;
+    if (phase >= 1) phase -= 1;
     const auto src = static_cast<float>(2 * phase - 1 + 0.15 * rng.Noise());
     const double env = std::min(1.0, t / attack) * std::min(1.0, (seconds - t) / 0.15);
     s[at + i] += gain * static_cast<float>(env) * (f1(src) + 0.6F * f2(src));
@@ -48,10 +49,11 @@ void AddNoiseBurst(Samples& s, std::size_t at, double seconds, double decay, Biq
                    float gain, Rng& rng) {
   const std::size_t n = Len(seconds);
   if (s.size() < at + n) s.resize(at + n, 0.0F);
+  const double fall = DecayPerSample(decay);
+  double env = 1;
   for (std::size_t i = 0; i < n; ++i) {
-    const double t = static_cast<double>(i) / kRate;
-    s[at + i] +=
-        gain * filter(static_cast<float>(rng.Noise())) * static_cast<float>(std::exp(-t / decay));
+    s[at + i] += gain * filter(static_cast<float>(rng.Noise())) * static_cast<float>(env);
+    env *= fall;
   }
 }
 
@@ -515,13 +517,15 @@ Audio Advert(int n, const Samples& words) {
 }
 
 Audio SpeakerTest(const std::vector<Samples>& parts) {
-  // The title from both speakers, then each side's words from that side alone.
+  // The title from both speakers, then each side's words from that side alone. The title is
+  // panned to the centre at equal power, so all three sound as loud as any other speech.
   Stereo s;
   std::size_t at = 0;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const bool left = i != 2, right = i != 1;
-    if (left) MixInto(s.Left, parts[i], at);
-    if (right) MixInto(s.Right, parts[i], at);
+    const float gain = left && right ? std::numbers::sqrt2_v<float> / 2 : 1.0F;
+    if (left) MixInto(s.Left, parts[i], at, gain);
+    if (right) MixInto(s.Right, parts[i], at, gain);
     at += parts[i].size() + Len(0.4);
   }
   s.Left.resize(at);

@@ -14,14 +14,15 @@ namespace strikora::voicegen {
 [[nodiscard]] std::filesystem::path StagedPath(const std::filesystem::path& staging,
                                                const voiceset::Clip& clip);
 
-// Speaks and makes one clip (not names.dat).
+// Speaks and makes one clip (not names.dat), levelled and with clean edges.
 [[nodiscard]] Audio RenderClip(const voiceset::Clip& clip, Speaker& speaker);
 
-// Writes a made clip: WAV or MP3 by its name.
+// Writes a made clip: WAV or MP3 by its name. An MP3 whose encoding peaks over the ceiling is
+// lowered and encoded again.
 void WriteClip(const voiceset::Clip& clip, const Audio& audio, const std::filesystem::path& file);
 
-// Speaks every clip with the one speaker on this thread, then makes and writes them on
-// `threads` threads.
+// Speaks and makes every clip on `threads` threads (eSpeak NG's words all on this one, in
+// clip order) and writes them. The bytes do not depend on the number of threads.
 void StageClips(const std::vector<const voiceset::Clip*>& clips,
                 const std::filesystem::path& staging, int threads, Speaker& speaker);
 

@@ -21,11 +21,14 @@ void AddSnare(Samples& s, std::size_t at, float gain, Rng& rng) {
   const std::size_t n = Len(0.18);
   if (s.size() < at + n) s.resize(at + n, 0.0F);
   Biquad band = Biquad::BandPass(1900, 0.7);
+  Sine tone(190);
+  const double noiseDecay = DecayPerSample(0.05), toneDecay = DecayPerSample(0.04);
+  double noiseEnv = 1, toneEnv = 1;
   for (std::size_t i = 0; i < n; ++i) {
-    const double t = static_cast<double>(i) / kRate;
-    const double noise = band(static_cast<float>(rng.Noise())) * std::exp(-t / 0.05);
-    const double tone = 0.5 * std::sin(kTwoPi * 190 * t) * std::exp(-t / 0.04);
-    s[at + i] += gain * static_cast<float>(1.6 * noise + tone);
+    const double noise = band(static_cast<float>(rng.Noise())) * noiseEnv;
+    s[at + i] += gain * static_cast<float>(1.6 * noise + 0.5 * tone() * toneEnv);
+    noiseEnv *= noiseDecay;
+    toneEnv *= toneDecay;
   }
 }
 
@@ -33,10 +36,11 @@ void AddHat(Samples& s, std::size_t at, float gain, Rng& rng) {
   const std::size_t n = Len(0.06);
   if (s.size() < at + n) s.resize(at + n, 0.0F);
   Biquad high = Biquad::HighPass(7000);
+  const double decay = DecayPerSample(0.012);
+  double env = 1;
   for (std::size_t i = 0; i < n; ++i) {
-    const double t = static_cast<double>(i) / kRate;
-    s[at + i] +=
-        gain * static_cast<float>(high(static_cast<float>(rng.Noise())) * std::exp(-t / 0.012));
+    s[at + i] += gain * static_cast<float>(high(static_cast<float>(rng.Noise())) * env);
+    env *= decay;
   }
 }
 
@@ -44,14 +48,17 @@ void AddBass(Samples& s, std::size_t at, double freq, double seconds, float gain
   const std::size_t n = Len(seconds);
   if (s.size() < at + n) s.resize(at + n, 0.0F);
   OnePole soften(900);
+  Sine sine(freq);
+  const double step = freq / kRate, decay = DecayPerSample(seconds * 0.8);
+  double phase = 0, fall = 1;
   for (std::size_t i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / kRate;
-    const double phase = std::fmod(freq * t, 1.0);
     const double saw = 2 * phase - 1;
-    const double env = std::min(1.0, t / 0.005) * std::exp(-t / (seconds * 0.8)) *
-                       std::min(1.0, (seconds - t) / 0.01);
-    s[at + i] += gain * static_cast<float>(env * (std::sin(kTwoPi * freq * t) +
-                                                  0.3 * soften(static_cast<float>(saw))));
+    const double env = std::min(1.0, t / 0.005) * fall * std::min(1.0, (seconds - t) / 0.01);
+    s[at + i] += gain * static_cast<float>(env * (sine() + 0.3 * soften(static_cast<float>(saw))));
+    phase += step;
+    if (phase >= 1) phase -= 1;
+    fall *= decay;
   }
 }
 
@@ -60,12 +67,19 @@ void AddPad(Samples& s, std::size_t at, double freq, double seconds, float gain)
   if (s.size() < at + n) s.resize(at + n, 0.0F);
   Biquad low = Biquad::LowPass(1400);
   const double detune[] = {0.997, 1.0, 1.004};
+  double phase[] = {0.997, 0.0, 0.004};  // three saws a little apart
+  const double release = DecayPerSample(0.1);
+  double fall = 1;
   for (std::size_t i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / kRate;
     double v = 0;
-    for (const double d : detune) v += 2 * std::fmod(freq * d * t + d, 1.0) - 1;
-    const double env =
-        std::min(1.0, t / 0.25) * (t > seconds ? std::exp(-(t - seconds) / 0.1) : 1.0);
+    for (std::size_t k = 0; k < 3; ++k) {
+      v += 2 * phase[k] - 1;
+      phase[k] += freq * detune[k] / kRate;
+      if (phase[k] >= 1) phase[k] -= 1;
+    }
+    if (t > seconds) fall *= release;
+    const double env = std::min(1.0, t / 0.25) * fall;
     s[at + i] += gain * static_cast<float>(env * low(static_cast<float>(v / 3)));
   }
 }
@@ -74,16 +88,19 @@ void AddLead(Samples& s, std::size_t at, double freq, double seconds, float gain
   const std::size_t n = Len(seconds + 0.05);
   if (s.size() < at + n) s.resize(at + n, 0.0F);
   Biquad low = Biquad::LowPass(2800);
-  double phase = 0;
+  Sine vibrato(5.5);
+  const double release = DecayPerSample(0.02), settle = DecayPerSample(0.15);
+  double phase = 0, fall = 1, accent = 1;
   for (std::size_t i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / kRate;
-    const double vib = 1 + 0.004 * std::sin(kTwoPi * 5.5 * t) * std::min(1.0, t / 0.2);
-    phase = std::fmod(phase + freq * vib / kRate, 1.0);
+    const double vib = 1 + 0.004 * vibrato() * std::min(1.0, t / 0.2);
+    phase += freq * vib / kRate;
+    if (phase >= 1) phase -= 1;
     const double pulse = phase < 0.35 ? 1.0 : -1.0;
-    const double env = std::min(1.0, t / 0.01) *
-                       (t > seconds ? std::exp(-(t - seconds) / 0.02) : 1.0) *
-                       (0.75 + 0.25 * std::exp(-t / 0.15));
+    if (t > seconds) fall *= release;
+    const double env = std::min(1.0, t / 0.01) * fall * (0.75 + 0.25 * accent);
     s[at + i] += gain * static_cast<float>(env * low(static_cast<float>(pulse)));
+    accent *= settle;
   }
 }
 
@@ -100,12 +117,14 @@ void Pan(Stereo& out, const Samples& part, float pan) {  // pan -1 left .. 1 rig
 void AddKick(Samples& s, std::size_t at, float gain) {
   const std::size_t n = Len(0.3);
   if (s.size() < at + n) s.resize(at + n, 0.0F);
-  double phase = 0;
+  double phase = 0, sweep = 1, env = 1;
+  const double sweepDecay = DecayPerSample(0.03), decay = DecayPerSample(0.09);
   for (std::size_t i = 0; i < n; ++i) {
-    const double t = static_cast<double>(i) / kRate;
-    const double f = 45 + 90 * std::exp(-t / 0.03);
+    const double f = 45 + 90 * sweep;
     phase += kTwoPi * f / kRate;
-    s[at + i] += gain * static_cast<float>(std::sin(phase) * std::exp(-t / 0.09));
+    s[at + i] += gain * static_cast<float>(std::sin(phase) * env);
+    sweep *= sweepDecay;
+    env *= decay;
   }
 }
 

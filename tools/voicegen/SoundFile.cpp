@@ -19,6 +19,11 @@ class SndFile {
       throw std::runtime_error("cannot open " + file.string() + ": " + sf_strerror(nullptr));
     }
   }
+  SndFile(SF_VIRTUAL_IO& io, void* source, SF_INFO& info)
+      : Handle(sf_open_virtual(&io, SFM_READ, &info, source)) {
+    if (Handle == nullptr)
+      throw std::runtime_error(std::string("cannot decode: ") + sf_strerror(nullptr));
+  }
   ~SndFile() {
     if (Handle != nullptr) sf_close(Handle);
   }
@@ -80,9 +85,9 @@ void WriteSoundFile(const std::filesystem::path& file, const Audio& audio, FileF
   out.Close(file);
 }
 
-Audio ReadSoundFile(const std::filesystem::path& file, int* sampleRate) {
-  SF_INFO info{};
-  SndFile in(file, SFM_READ, info);
+namespace {
+
+Audio ReadAll(const SndFile& in, const SF_INFO& info, int* sampleRate) {
   Audio audio;
   audio.Channels = info.channels;
   Samples block(4096 * static_cast<std::size_t>(info.channels));
@@ -94,6 +99,56 @@ Audio ReadSoundFile(const std::filesystem::path& file, int* sampleRate) {
   }
   if (sampleRate != nullptr) *sampleRate = info.samplerate;
   return audio;
+}
+
+// Bytes in memory seen through libsndfile's virtual file.
+struct MemoryFile {
+  const std::vector<char>* Bytes;
+  sf_count_t At = 0;
+};
+
+sf_count_t MemoryLength(void* user) {
+  return static_cast<sf_count_t>(static_cast<MemoryFile*>(user)->Bytes->size());
+}
+
+sf_count_t MemorySeek(sf_count_t offset, int whence, void* user) {
+  auto* m = static_cast<MemoryFile*>(user);
+  const sf_count_t size = MemoryLength(user);
+  const sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->At : size;
+  m->At = std::clamp<sf_count_t>(base + offset, 0, size);
+  return m->At;
+}
+
+sf_count_t MemoryRead(void* ptr, sf_count_t count, void* user) {
+  auto* m = static_cast<MemoryFile*>(user);
+  const sf_count_t n = std::clamp<sf_count_t>(MemoryLength(user) - m->At, 0, count);
+  std::copy_n(m->Bytes->data() + m->At, n, static_cast<char*>(ptr));
+  m->At += n;
+  return n;
+}
+
+sf_count_t MemoryWrite(const void*, sf_count_t, void*) {
+  return 0;
+}
+
+sf_count_t MemoryTell(void* user) {
+  return static_cast<MemoryFile*>(user)->At;
+}
+
+}  // namespace
+
+Audio ReadSoundFile(const std::filesystem::path& file, int* sampleRate) {
+  SF_INFO info{};
+  const SndFile in(file, SFM_READ, info);
+  return ReadAll(in, info, sampleRate);
+}
+
+Audio DecodeSound(const std::vector<char>& bytes, int* sampleRate) {
+  SF_VIRTUAL_IO io{MemoryLength, MemorySeek, MemoryRead, MemoryWrite, MemoryTell};
+  MemoryFile source{&bytes};
+  SF_INFO info{};
+  const SndFile in(io, &source, info);
+  return ReadAll(in, info, sampleRate);
 }
 
 }  // namespace strikora::voicegen

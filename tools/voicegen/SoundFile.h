@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 #include "tools/voicegen/Dsp.h"
 
@@ -14,5 +15,9 @@ void WriteSoundFile(const std::filesystem::path& file, const Audio& audio, FileF
 
 // Reads any file libsndfile knows back into samples (tests and checks).
 [[nodiscard]] Audio ReadSoundFile(const std::filesystem::path& file, int* sampleRate = nullptr);
+
+// The same for a file's bytes already in memory, such as one entry of a pack. Throws
+// std::runtime_error when libsndfile cannot read them.
+[[nodiscard]] Audio DecodeSound(const std::vector<char>& bytes, int* sampleRate = nullptr);
 
 }  // namespace strikora::voicegen

@@ -1,24 +1,41 @@
 #pragma once
 
+#include <mutex>
 #include <string_view>
 
 #include "tools/ClipList.h"
 #include "tools/voicegen/Dsp.h"
 
+// Flite's CMU voices carry no header of their own.
+struct cst_voice_struct;
+
 namespace strikora::voicegen {
 
-// eSpeak NG in synchronous mode, its samples captured through the synth callback. eSpeak keeps
-// its state inside the library, so there is one Speaker at a time, used from one thread.
+// The two speech engines of the sound set, each voice chosen for how well it is understood:
+// Flite's US voices speak the menus and one number speaker, eSpeak NG's US voices near their
+// own pitch the announcer, the other two number speakers, the crowd and the sponsor.
 class Speaker {
  public:
-  Speaker();  // throws std::runtime_error when eSpeak NG cannot start
+  Speaker();  // throws std::runtime_error when an engine cannot start
   ~Speaker();
   Speaker(const Speaker&) = delete;
   Speaker& operator=(const Speaker&) = delete;
 
-  // The words in the given voice at kRate, trimmed of the silence around them. variant picks
-  // one of several people for the crowd voice.
+  // The words in the given voice at kRate, trimmed to the words. variant picks one of several
+  // people for the crowd voice. Each utterance is the same whatever was said before it.
+  // Flite voices may be spoken from several threads at once; eSpeak NG keeps state from one
+  // utterance to the next, so its voices must be spoken in the same order on every run, one
+  // at a time.
   [[nodiscard]] Samples Say(voiceset::Voice voice, std::string_view text, int variant = 0);
+
+  // True for the voices that must keep their order (eSpeak NG's).
+  [[nodiscard]] static bool SpeaksInOrder(voiceset::Voice voice);
+
+ private:
+  cst_voice_struct* Female = nullptr;  // cmu_us_slt
+  cst_voice_struct* Male = nullptr;    // cmu_us_rms
+  Resampler FromFlite{16000};          // Flite's US voices speak at 16 kHz
+  std::mutex EspeakLock;
 };
 
 }  // namespace strikora::voicegen
