@@ -93,39 +93,27 @@ TEST_F(OpenAlMusicPlayerTest, AFasterRateEndsSooner) {
   const std::int64_t atFaster = FramesToEnd();
   EXPECT_NEAR(Seconds(atNormal), 2.0, 0.05);
   EXPECT_NEAR(static_cast<double>(atNormal) / atFaster, 2.25, 0.1);
-
-  // A new load starts at normal speed.
-  player.Load(song);
-  EXPECT_EQ(player.GetRate(), 1.0);
 }
 
-TEST_F(OpenAlMusicPlayerTest, RateZeroHoldsTheMusicWhereItIs) {
-  player.Load(Song("theme.mp3", 2.0));
-  player.Run();
-  (void)Listen(kRate / 4);
-  player.SetRate(0.0);
-  const double heldAt = player.CurrentPosition();
-  EXPECT_GT(heldAt, 0.2);
-  const StereoLevels held = Rms(Listen(kRate / 2));
-  EXPECT_EQ(player.CurrentPosition(), heldAt);
-  EXPECT_LT(held.Left, 1e-4);
-
-  player.SetRate(1.0);
-  (void)Listen(kRate / 4);
-  EXPECT_NEAR(player.CurrentPosition(), heldAt + 0.25, 0.03);
-}
-
-TEST_F(OpenAlMusicPlayerTest, StopKeepsThePlaceAndAPositionCanBeSet) {
+TEST_F(OpenAlMusicPlayerTest, StopAndRateZeroHoldThePlaceAndAPositionCanBeSet) {
   player.Load(Song("theme.mp3", 2.0));
   player.Run();
   (void)Listen(kRate / 4);
   player.Stop();
   const double stoppedAt = player.CurrentPosition();
+  EXPECT_GT(stoppedAt, 0.2);
   (void)Listen(kRate / 4);
   EXPECT_EQ(player.CurrentPosition(), stoppedAt);
   player.Run();
   (void)Listen(kRate / 4);
-  EXPECT_NEAR(player.CurrentPosition(), stoppedAt + 0.25, 0.03);
+  const double heldAt = player.CurrentPosition();
+  EXPECT_NEAR(heldAt, stoppedAt + 0.25, 0.03);
+  player.SetRate(0.0);  // held where it is, and silent
+  EXPECT_LT(Rms(Listen(kRate / 2)).Left, 1e-4);
+  EXPECT_EQ(player.CurrentPosition(), heldAt);
+  player.SetRate(1.0);
+  (void)Listen(kRate / 4);
+  EXPECT_NEAR(player.CurrentPosition(), heldAt + 0.25, 0.03);
 
   // Forwards and back again; the music is heard from the very first block after the move.
   player.SetCurrentPosition(1.5);
@@ -160,9 +148,11 @@ TEST_F(OpenAlMusicPlayerTest, ASecondLoadReplacesTheFirst) {
   player.Load(Song("theme.mp3", 2.0));
   player.Run();
   (void)Listen(kRate / 4);
+  player.SetRate(2.25);
   player.Load(Song("logos.mp3", 1.0));
   EXPECT_NEAR(player.Duration(), 1.0, 0.03);
   EXPECT_EQ(player.CurrentPosition(), 0.0);
+  EXPECT_EQ(player.GetRate(), 1.0);  // a new load starts at normal speed
   const StereoLevels after = Rms(Listen(kRate / 4));
   EXPECT_LT(after.Left, 1e-4);  // the first song stopped, the second waits for Run
   player.Unload();

@@ -1,12 +1,16 @@
+// The real desktop as the game starts it (keys, sounds, trace) and its settings file.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "OpenAlTestTones.h"
+#include "platform/PlatformError.h"
+#include "platform/sdl/IniSettingsStore.h"
 #include "platform/sdl/SdlPlatform.h"
 
 namespace strikora::sdl {
@@ -15,6 +19,13 @@ namespace {
 using testing::TempDir;
 using testing::WriteTone;
 
+std::string Contents(const std::filesystem::path& file) {
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 class LaneForm final : public Form {
  public:
   using Form::Form;
@@ -22,12 +33,13 @@ class LaneForm final : public Form {
   std::vector<std::pair<int, int>> Keys;
 };
 
-// Points the trace and the settings into a folder of the test's own while it runs.
+// Sets (or, with nullptr, unsets) an environment variable while the test runs.
 class ScopedEnv {
  public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+  ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
+    if (value != nullptr) setenv(name, value, 1);
+    if (value == nullptr) unsetenv(name);
   }
   ~ScopedEnv() {
     if (old_) {
@@ -46,8 +58,8 @@ class ScopedEnv {
 
 TEST(SdlPlatformTest, KeysReachTheActiveFormAndWhatIsPlayedIsTraced) {
   TempDir folder;
-  const ScopedEnv trace("STRIKORA_TRACE", (folder / "trace.txt").string());
-  const ScopedEnv config("XDG_CONFIG_HOME", folder.Path().string());
+  const ScopedEnv trace("STRIKORA_TRACE", (folder / "trace.txt").c_str());
+  const ScopedEnv config("XDG_CONFIG_HOME", folder.Path().c_str());
   WriteTone(folder / "menu.wav", {.Seconds = 0.1});
   {
     SdlPlatform desktop;
@@ -73,16 +85,90 @@ TEST(SdlPlatformTest, KeysReachTheActiveFormAndWhatIsPlayedIsTraced) {
 
     platform.Settings.SaveSetting("Strikora", "Options", "Skill", "4");
   }
-  std::ifstream in(folder / "trace.txt");
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string lines = text.str();
+  const std::string lines = Contents(folder / "trace.txt");
   EXPECT_NE(lines.find("\tfocus\tLane 1\n"), std::string::npos) << lines;
   EXPECT_NE(lines.find("\tkey\t80\t0\n"), std::string::npos) << lines;
   EXPECT_NE(lines.find("\tplay\tSpeechBuffer\t" + (folder / "menu.wav").string() + "\t0\t-2000\t0"),
             std::string::npos)
       << lines;
+  // The settings live in the user's configuration folder.
   EXPECT_TRUE(std::filesystem::exists(folder / "strikora" / "settings.ini"));
+}
+
+class SdlSettingsStoreTest : public ::testing::Test {
+ protected:
+  TempDir folder;
+  std::filesystem::path file = folder / "strikora" / "settings.ini";
+};
+
+TEST_F(SdlSettingsStoreTest, SavedSettingsReadBackPerApplicationSectionAndKey) {
+  {
+    IniSettingsStore store(file);
+    EXPECT_EQ(store.GetSetting("Strikora", "Options", "Skill", "3"), "3");  // no file yet
+    store.SaveSetting("Strikora", "Options", "Skill", "5");
+    store.SaveSetting("Strikora", "Options", "PlayMethod", "2");
+    store.SaveSetting("Strikora", "Sound", "Skill", "other section");
+    store.SaveSetting("Other", "Options", "Skill", "other app");
+    store.SaveSetting("Strikora", "Options", "Skill", "4");  // replaced, not added
+  }
+  const IniSettingsStore reopened(file);
+  EXPECT_EQ(reopened.GetSetting("Strikora", "Options", "Skill", ""), "4");
+  EXPECT_EQ(reopened.GetSetting("Strikora", "Options", "PlayMethod", ""), "2");
+  EXPECT_EQ(reopened.GetSetting("Strikora", "Sound", "Skill", ""), "other section");
+  EXPECT_EQ(reopened.GetSetting("Other", "Options", "Skill", ""), "other app");
+  EXPECT_EQ(reopened.GetSetting("Strikora", "Options", "Missing", "fallback"), "fallback");
+
+  const std::string text = Contents(file);
+  EXPECT_NE(text.find("[Strikora/Options]\nPlayMethod=2\nSkill=4\n"), std::string::npos) << text;
+  // Written through a temporary file that does not stay behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()), {}), 1);
+}
+
+TEST_F(SdlSettingsStoreTest, AwkwardNamesAndValuesComeBackUnchanged) {
+  IniSettingsStore store(file);
+  const std::string value = " two\nlines = [odd] ; # \\x41 ";
+  store.SaveSetting("App/Name", "Sec]tion", "key=with;equals", value);
+  store.SaveSetting("App", "Name/Sec]tion", "key=with;equals", "a different place");
+  EXPECT_EQ(store.GetSetting("App/Name", "Sec]tion", "key=with;equals", ""), value);
+  EXPECT_EQ(store.GetSetting("App", "Name/Sec]tion", "key=with;equals", ""), "a different place");
+}
+
+TEST_F(SdlSettingsStoreTest, AGarbledFileIsReadForWhatItHoldsAndNeverFails) {
+  std::filesystem::create_directories(file.parent_path());
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "Skill=1\n"                     // before any section
+        << "[no slash here]\nSkill=2\n"    // not a section of ours
+        << "[Strikora/Options\nSkill=3\n"  // unclosed
+        << std::string("\0\xff\xfe garbage\n", 13) << "=nokey\n"
+        << "  [ Strikora / Options ]  \r\n"
+        << "  PlayMethod = 2 \r\n"
+        << "; a comment=1\n"
+        << "no equals sign\n";
+  }
+  IniSettingsStore store(file);
+  EXPECT_EQ(store.GetSetting("Strikora", "Options", "Skill", "none"), "none");
+  EXPECT_EQ(store.GetSetting("Strikora", "Options", "PlayMethod", ""), "2");
+  // Saving over it keeps what could be read.
+  store.SaveSetting("Strikora", "Options", "Skill", "5");
+  EXPECT_EQ(IniSettingsStore(file).GetSetting("Strikora", "Options", "PlayMethod", ""), "2");
+
+  // A folder where the file should be: reading still works, saving says why it failed.
+  const IniSettingsStore blocked(folder.Path());
+  EXPECT_EQ(blocked.GetSetting("Strikora", "Options", "Skill", "3"), "3");
+  IniSettingsStore unwritable(folder / "settings.ini" / "is" / "a" / "file");
+  { std::ofstream(folder / "settings.ini") << "x"; }
+  try {
+    unwritable.SaveSetting("Strikora", "Options", "Skill", "5");
+    ADD_FAILURE() << "saved under a plain file";
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.Code(), ErrorCode::FileAccess);
+  }
+}
+
+TEST_F(SdlSettingsStoreTest, WithoutXdgConfigHomeTheFileLivesUnderHomesConfig) {
+  const ScopedEnv unset("XDG_CONFIG_HOME", nullptr), home("HOME", folder.Path().c_str());
+  EXPECT_EQ(IniSettingsStore::DefaultFile(), folder / ".config" / "strikora" / "settings.ini");
 }
 
 }  // namespace

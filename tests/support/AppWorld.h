@@ -93,16 +93,12 @@ struct AppWorld {
       const std::filesystem::path file(e.Fields[1]);
       const std::string name = file.filename().string();
       const std::string folder = file.parent_path().filename().string();
+      std::string stem = file.stem().string();
       if (name == "silence.wav") continue;
-      if (folder == "menu") {
-        out.push_back(name);
-      } else if (folder == "numbers") {
-        std::string stem = file.stem().string();
-        if (stem.back() == 'f' || stem.back() == 'p') stem.pop_back();
-        out.push_back("#" + stem);
-      } else {
-        out.push_back(folder + "/" + name);
-      }
+      if (folder == "numbers" && (stem.back() == 'f' || stem.back() == 'p')) stem.pop_back();
+      out.push_back(folder == "menu"      ? name
+                    : folder == "numbers" ? "#" + stem
+                                          : folder + "/" + name);
     }
     return out;
   }
