@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -24,6 +25,12 @@ struct PackFault : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A fault with the system's reason, read straight after the failing call.
+std::string Because(const std::string& what) {
+  const int err = errno;
+  return err != 0 ? what + ": " + std::strerror(err) : what;
+}
+
 std::int32_t ReadInt32(const char* p) {
   std::uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
@@ -34,10 +41,12 @@ std::int32_t ReadInt32(const char* p) {
 class PackBytes {
  public:
   explicit PackBytes(const fs::path& file) : In(file, std::ios::binary) {
-    if (!In) throw PackFault("the pack cannot be opened");
+    if (!In) throw PackFault(Because("the pack cannot be opened"));
     In.seekg(0, std::ios::end);
     Size = static_cast<std::int64_t>(In.tellg());
-    if (Size < 0) throw PackFault("the pack cannot be read");
+    if (Size < 0) throw PackFault(Because("the pack cannot be read"));
+    // An empty or cut-off file is not a pack that happens to hold nothing.
+    if (Size < kHeaderSize) throw PackFault("the file is too short to be a pack");
   }
 
   [[nodiscard]] std::int64_t size() const { return Size; }
@@ -48,7 +57,7 @@ class PackBytes {
     if (avail > 0) {
       In.seekg(offset);
       In.read(out, avail);
-      if (In.gcount() != avail) throw PackFault("the pack cannot be read");
+      if (In.gcount() != avail) throw PackFault(Because("the pack cannot be read"));
     }
     std::memset(out + avail, 0, static_cast<std::size_t>(count - avail));
   }
@@ -99,13 +108,20 @@ void WriteEntry(const fs::path& target, const char* bytes, std::int64_t count) {
   std::error_code ec;
   const auto status = fs::symlink_status(target, ec);
   if (fs::exists(status) && !fs::is_directory(status) && !fs::remove(target, ec)) {
-    throw PackFault("an old file cannot be deleted");
+    throw PackFault("the old " + target.string() + " cannot be deleted: " + ec.message());
   }
+  errno = 0;
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
-  if (!out) throw PackFault("a file cannot be created");
+  if (!out) throw PackFault(Because(target.string() + " cannot be created"));
   out.write(bytes, count);
   out.close();
-  if (!out) throw PackFault("a file cannot be written");
+  if (!out) throw PackFault(Because(target.string() + " cannot be written"));
+}
+
+UnpackResult Fail(const UnpackHost& host, const std::string& nameInHand, const std::string& why) {
+  if (host.Explain) host.Explain(why);
+  if (host.MessageBox) host.MessageBox(std::to_string(nameInHand.size()));
+  return UnpackResult::Failed;
 }
 
 }  // namespace
@@ -120,6 +136,7 @@ UnpackResult UnpackSoundPack(const fs::path& pack, const fs::path& dest, const f
 
   std::string nameInHand;
   try {
+    errno = 0;
     PackBytes bytes(pack);
     std::array<char, kHeaderSize> header{};
     bytes.Read(0, kHeaderSize, header.data());
@@ -134,7 +151,9 @@ UnpackResult UnpackSoundPack(const fs::path& pack, const fs::path& dest, const f
       if (host.DoEvents) host.DoEvents();
       const char* record = directory.data() + i * kRecordSize;
       const char* nul = static_cast<const char*>(std::memchr(record, 0, kNameSize));
-      if (nul == nullptr) throw PackFault("a name has no terminator");
+      if (nul == nullptr) {
+        throw PackFault("record " + std::to_string(i) + " holds a name with no terminator");
+      }
       std::string name = TrimSpaces(std::string(record, nul));
       std::replace(name.begin(), name.end(), '/', '\\');
       nameInHand = name;
@@ -145,10 +164,11 @@ UnpackResult UnpackSoundPack(const fs::path& pack, const fs::path& dest, const f
       // A negative position, or a length larger than the whole pack, is a damaged directory:
       // refusing it keeps a bad pack from allocating gigabytes of zeros.
       if (offset < 0 || length < 0 || length > bytes.size()) {
-        throw PackFault("an entry lies outside the pack");
+        throw PackFault("entry " + name + " claims bytes outside the pack (offset " +
+                        std::to_string(offset) + ", length " + std::to_string(length) + ")");
       }
       const auto target = EntryTarget(dest, soundsRoot, name);
-      if (!target) throw PackFault("an entry would land outside the sound tree");
+      if (!target) throw PackFault("entry " + name + " would land outside the sound tree");
 
       // The file takes the two bytes after its entry too; the game's packs have always
       // unpacked that way, and WAV and MP3 readers ignore them.
@@ -157,15 +177,12 @@ UnpackResult UnpackSoundPack(const fs::path& pack, const fs::path& dest, const f
       bytes.Read(offset, count, buffer.data());
       WriteEntry(*target, buffer.data(), count);
     }
-  } catch (const PackFault&) {
-    if (host.MessageBox) host.MessageBox(std::to_string(nameInHand.size()));
-    return UnpackResult::Failed;
-  } catch (const std::ios_base::failure&) {
-    if (host.MessageBox) host.MessageBox(std::to_string(nameInHand.size()));
-    return UnpackResult::Failed;
-  } catch (const fs::filesystem_error&) {
-    if (host.MessageBox) host.MessageBox(std::to_string(nameInHand.size()));
-    return UnpackResult::Failed;
+  } catch (const PackFault& e) {
+    return Fail(host, nameInHand, e.what());
+  } catch (const std::ios_base::failure& e) {
+    return Fail(host, nameInHand, e.what());
+  } catch (const fs::filesystem_error& e) {
+    return Fail(host, nameInHand, e.what());
   }
   return UnpackResult::Done;
 }
