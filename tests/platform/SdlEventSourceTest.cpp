@@ -63,11 +63,5 @@ TEST_F(SdlEventSourceTest, AWaitKeepsTheKeyItWokeForAndClosingTheWindowIsEscape)
   EXPECT_FALSE(events.PollKey().has_value());
 }
 
-TEST_F(SdlEventSourceTest, TitleIsTheWindowsTitle) {
-  EXPECT_EQ(events.Title(), "Strikora");
-  events.SetTitle("Main Menu");
-  EXPECT_EQ(events.Title(), "Main Menu");
-}
-
 }  // namespace
 }  // namespace strikora::sdl
