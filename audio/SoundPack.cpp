@@ -19,6 +19,7 @@ constexpr int kRecordCount = 4097;
 constexpr std::int64_t kRecordSize = 64;
 constexpr std::size_t kNameSize = 56;
 constexpr std::int64_t kHeaderSize = 12;
+constexpr std::int64_t kPieceSize = std::int64_t{1} << 20;  // bytes copied at a time
 
 // Any fault that ends the pack: the caller shows the length of the name in hand.
 struct PackFault : std::runtime_error {
@@ -103,7 +104,10 @@ std::optional<fs::path> EntryTarget(const fs::path& dest, const fs::path& root,
   return target;
 }
 
-void WriteEntry(const fs::path& target, const char* bytes, std::int64_t count) {
+// Copies count bytes from offset of the pack into a new file at target, a piece at a time, so
+// that even a pack of gigabytes never takes more memory than one piece.
+void WriteEntry(PackBytes& pack, std::int64_t offset, std::int64_t count, const fs::path& target,
+                std::vector<char>& buffer) {
   // A folder of the same name is not deleted: creating the file then fails.
   std::error_code ec;
   const auto status = fs::symlink_status(target, ec);
@@ -113,7 +117,14 @@ void WriteEntry(const fs::path& target, const char* bytes, std::int64_t count) {
   errno = 0;
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
   if (!out) throw PackFault(Because(target.string() + " cannot be created"));
-  out.write(bytes, count);
+  for (std::int64_t done = 0; done < count;) {
+    const std::int64_t piece = std::min<std::int64_t>(count - done, kPieceSize);
+    buffer.resize(static_cast<std::size_t>(piece));
+    pack.Read(offset + done, piece, buffer.data());
+    out.write(buffer.data(), piece);
+    if (!out) break;
+    done += piece;
+  }
   out.close();
   if (!out) throw PackFault(Because(target.string() + " cannot be written"));
 }
@@ -146,7 +157,7 @@ UnpackResult UnpackSoundPack(const fs::path& pack, const fs::path& dest, const f
     std::vector<char> directory(static_cast<std::size_t>(kRecordCount * kRecordSize));
     bytes.Read(directoryOffset, kRecordCount * kRecordSize, directory.data());
 
-    std::vector<char> buffer;  // reused: one read and one write per file
+    std::vector<char> buffer;  // reused from file to file
     for (int i = 0; i < kRecordCount; ++i) {
       if (host.DoEvents) host.DoEvents();
       const char* record = directory.data() + i * kRecordSize;
@@ -172,10 +183,7 @@ UnpackResult UnpackSoundPack(const fs::path& pack, const fs::path& dest, const f
 
       // The file takes the two bytes after its entry too; the game's packs have always
       // unpacked that way, and WAV and MP3 readers ignore them.
-      const std::int64_t count = length + 2;
-      buffer.resize(static_cast<std::size_t>(count));
-      bytes.Read(offset, count, buffer.data());
-      WriteEntry(*target, buffer.data(), count);
+      WriteEntry(bytes, offset, length + 2, *target, buffer);
     }
   } catch (const PackFault& e) {
     return Fail(host, nameInHand, e.what());

@@ -23,7 +23,7 @@ struct UnpackHost {
 // soundsRoot ("..\names.dat" from the names folder lands in the sounds folder and is fine).
 // Returns Missing, with no message box, when the pack file does not exist; Failed after the
 // message box when an entry could not be unpacked (the files written before it stay), or when
-// the file is too short to be a pack. No entry takes more memory than the pack's own size.
+// the file is too short to be a pack. Memory stays small whatever the pack holds or claims.
 [[nodiscard]] UnpackResult UnpackSoundPack(const std::filesystem::path& pack,
                                            const std::filesystem::path& dest,
                                            const std::filesystem::path& soundsRoot,

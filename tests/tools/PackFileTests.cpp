@@ -47,9 +47,12 @@ class PackFiles : public ::testing::Test {
 };
 
 TEST_F(PackFiles, WrittenPacksUnpackToTheSameBytesPlusTwoZeros) {
+  // The long one is copied out in several pieces.
+  std::vector<char> song(3 * 1024 * 1024 + 7);
+  for (std::size_t i = 0; i < song.size(); ++i) song[i] = static_cast<char>(i % 251);
   const std::vector<PackInput> entries = {{"a.wav", V("RIFF first")},
                                           {"empty.wav", {}},
-                                          {"b.mp3", V(std::string(70000, 'm'))},
+                                          {"b.mp3", song},
                                           {"..\\names.dat", V("2\n1\n")}};
   const auto bytes = BuildPack(entries);
   Write(Root / "names.des", std::string(bytes.data(), bytes.size()));
