@@ -1,7 +1,12 @@
 #include "app/Application.h"
 
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <string>
 #include <system_error>
 
 #include "audio/SoundPack.h"
@@ -51,18 +56,66 @@ void Application::LogStartupError(const std::filesystem::path& where) {
   }
 }
 
-void Application::MakeDataFolders() {
+void Application::LogStartupError(const std::filesystem::path& where, ErrorCode code,
+                                  const std::string& description) {
+  try {
+    throw PlatformError(code, description);
+  } catch (const PlatformError&) {
+    LogStartupError(where);
+  }
+}
+
+bool Application::MakeDataFolders() {
   for (const auto& folder : {folders_.DataFolder, folders_.SoundsFolder}) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    if (ec) {
-      try {
-        throw PlatformError(ErrorCode::FileAccess,
-                            "cannot create the folder " + folder.string() + ": " + ec.message());
-      } catch (const PlatformError&) {
-        LogStartupError(folder);
-      }
+    std::string why = ec ? ec.message() : std::string();
+    if (why.empty() && ::access(folder.c_str(), W_OK) != 0) why = std::strerror(errno);
+    if (why.empty()) continue;
+    // Without a folder to unpack into the game would start in silence and could keep no
+    // bowler: say so, in a box a screen reader speaks, and stop before anything is touched.
+    const std::string text = "Strikora cannot write to its data folder " + folder.string() + " (" +
+                             why +
+                             "). It unpacks its sounds and keeps its bowlers there. Make the "
+                             "folder writable, or set AllUsersProfile to another folder.";
+    LogStartupError(folder, ErrorCode::FileAccess, text);
+    platform_.Windows.ShowMessageBox(text, "Strikora");
+    return false;
+  }
+  return true;
+}
+
+void Application::LoadRoster() {
+  try {
+    roster_.LoadRoster();
+  } catch (const std::exception&) {
+    // The bowlers read so far stay; the file itself is left as it was.
+    engine_.LogError("LoadRoster");
+  }
+  // A roster damaged outside the game is kept as it is, bowler by bowler; the log says what
+  // was found, so that whoever looks after the computer can tell.
+  std::error_code ec;
+  const std::uintmax_t bytes = std::filesystem::file_size(folders_.PlayersFile, ec);
+  if (!ec && bytes % kRecordLength != 0) {
+    LogRosterDamage("the roster file is " + std::to_string(bytes) +
+                    " bytes, not a whole number of 2054-byte records: its last record was "
+                    "cut short. Every bowler it holds is kept.");
+  }
+  for (int i = 1; i <= roster_.PlayerCount(); ++i) {
+    const Player& p = roster_.Players(i);
+    if (!IsPlainClipName(p.FirstName()) || !IsPlainClipName(p.LastName())) {
+      LogRosterDamage("bowler " + std::to_string(i) +
+                      " of the roster has a name that is not a clip name; the bowler is kept "
+                      "and the name is heard as the buzzer.");
     }
+  }
+}
+
+void Application::LogRosterDamage(const std::string& description) {
+  try {
+    throw PlatformError(ErrorCode::BadFileFormat, description);
+  } catch (const PlatformError&) {
+    engine_.LogError(folders_.PlayersFile.string());
   }
 }
 
@@ -79,17 +132,25 @@ void Application::UnpackSoundPacks() {
                                       {"play.des", &folders_.PlayFolder},
                                       {"stdnames.des", &folders_.NamesFolder},
                                       {"initials.des", &folders_.InitialsFolder}}};
+  std::string why;
   UnpackHost host;
   host.DoEvents = [this] { (void)platform_.Windows.DoPendingEvents(); };
   host.MessageBox = [this](const std::string& text) {
     platform_.Windows.ShowMessageBox(text, "Strikora");
   };
+  host.Explain = [&why](const std::string& text) { why = text; };
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const std::filesystem::path pack = folders_.PackFolder / steps[i].Pack;
     try {
-      if (UnpackSoundPack(pack, *steps[i].Dest, folders_.SoundsFolder, host) ==
-          UnpackResult::Missing) {
-        throw PlatformError(ErrorCode::FileNotFound, "sound pack not found: " + pack.string());
+      switch (UnpackSoundPack(pack, *steps[i].Dest, folders_.SoundsFolder, host)) {
+        case UnpackResult::Missing:
+          throw PlatformError(ErrorCode::FileNotFound, "sound pack not found: " + pack.string());
+        case UnpackResult::Failed:
+          throw PlatformError(
+              ErrorCode::BadFileFormat,
+              "sound pack not unpacked whole: " + why + ". The files unpacked before it are kept.");
+        case UnpackResult::Done:
+          break;
       }
     } catch (const std::exception&) {
       // A missing pack, or a folder that could not be made for it: the rest still unpack.
@@ -104,7 +165,7 @@ int Application::Run() {
   try {
     engine_.Busy = true;
     engine_.Mp3.MP3Speed = 100.0f;
-    MakeDataFolders();
+    if (!MakeDataFolders()) return 1;
     splash_->Show(ShowMode::Modeless);
     engine_.PlaySilence(10);
     (void)engine_.Mp3.LoadMP3(folders_.PackFolder / "logos.mp3");
@@ -114,12 +175,7 @@ int Application::Run() {
     engine_.Busy = false;
     engine_.PlayIntro();
     engine_.Busy = true;
-    try {
-      roster_.LoadRoster();
-    } catch (const std::exception&) {
-      // The bowlers read so far stay; the file itself is left as it was.
-      engine_.LogError("LoadRoster");
-    }
+    LoadRoster();
     engine_.Busy = false;
     engine_.StartMenuMusic();
     main_->Show(ShowMode::Modal, splash_.get());

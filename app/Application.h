@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "app/ErrorLog.h"
 #include "app/fSplash.h"
@@ -16,6 +17,7 @@
 #include "menus/fSelPlayMethod.h"
 #include "menus/fSelSkill.h"
 #include "platform/Platform.h"
+#include "platform/PlatformError.h"
 #include "players/Roster.h"
 #include "players/fSelPlayers.h"
 #include "players/fStats.h"
@@ -76,7 +78,13 @@ class Application final : public MainMenuHost {
   // A failure at start-up before the play folder is unpacked: the buzzer cannot sound yet, so
   // only the record is written.
   void LogStartupError(const std::filesystem::path& where);
-  void MakeDataFolders();
+  void LogStartupError(const std::filesystem::path& where, ErrorCode code,
+                       const std::string& description);
+  // False, after telling the player, when the data folder cannot be made or written.
+  [[nodiscard]] bool MakeDataFolders();
+  // Loads the roster and logs what it finds damaged, keeping every bowler it can read.
+  void LoadRoster();
+  void LogRosterDamage(const std::string& description);
 
   Platform& platform_;
   Folders folders_;

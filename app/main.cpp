@@ -1,8 +1,10 @@
 #include <exception>
+#include <iostream>
 #include <memory>
 
 #include "app/Application.h"
 #include "app/DataFolders.h"
+#include "app/SingleInstance.h"
 #include "platform/PlatformError.h"
 #include "platform/sdl/SdlEventSource.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -13,6 +15,8 @@ int main() {
   using namespace strikora;
   const std::filesystem::path dataFolder = GetDataFolder();
   const std::filesystem::path packFolder = FindPackFolder(ProgramFolder());
+  const SingleInstance onlyCopy(dataFolder);
+  if (!onlyCopy.MayRun(std::cerr)) return 1;
 
   // Before any thread starts: Ctrl+C then closes the game as the window's close button does.
   const sdl::QuitOnSignals signals;

@@ -44,8 +44,9 @@ class Player {
   // halves to the even pin; 0 before the first such game.
   [[nodiscard]] std::int16_t Average(int method, int skill) const;
 
-  // Writes the record as record `position` (from 1) of `file`. Throws std::system_error when
-  // it cannot be written; the rest of the file is left as it was.
+  // Writes the record as record `position` (from 1) of `file`, replacing the file whole so that
+  // an interruption leaves the old file or the new one (see WriteRecord). Throws
+  // std::system_error when it cannot be written; the file is then left as it was.
   void Save(const std::filesystem::path& file, int position) const;
   // Reads record `position` of `file` into the record, present or not, and says whether a
   // bowler is stored there. A missing file is created empty. Throws std::system_error when
@@ -73,6 +74,8 @@ class Player {
   void ResetScore();
 
   [[nodiscard]] std::int16_t LastGameSlot() const { return record_.LastGameSlot; }
+  // What Save writes.
+  [[nodiscard]] const PlayerRecord& Record() const { return record_; }
   [[nodiscard]] std::int16_t ScoreHistory(int method, int skill, int slot) const;
 
  private:

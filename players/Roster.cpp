@@ -1,40 +1,15 @@
 #include "players/Roster.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cctype>
-#include <cerrno>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 namespace strikora {
 
 namespace {
-
-[[nodiscard]] std::system_error FileError(const std::string& what,
-                                          const std::filesystem::path& file) {
-  const int err = errno;
-  const std::error_code code = err != 0 ? std::error_code(err, std::generic_category())
-                                        : std::make_error_code(std::errc::io_error);
-  return {code, what + " " + file.string()};
-}
-
-// The new roster must be on the disk, not only in the system's cache, before it replaces the
-// old one: otherwise a power cut just after the rename could leave an empty roster.
-void SyncToDisk(const std::filesystem::path& file) {
-  errno = 0;
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw FileError("cannot open", file);
-  const bool synced = ::fsync(fd) == 0;
-  const int syncErr = errno;
-  ::close(fd);
-  errno = syncErr;
-  if (!synced) throw FileError("cannot write to disk", file);
-}
 
 [[nodiscard]] std::string Lowercase(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -88,25 +63,25 @@ void Roster::DeletePlayer(std::int16_t index) {
   if (index < 1 || index > playerCount_) {
     throw std::out_of_range("no bowler at roster index " + std::to_string(index) + " to delete");
   }
-  const std::filesystem::path temp = dataFolder_ / "temp.qbx";
-  {
-    // Start from an empty file: what an interrupted deletion left there must not trail
-    // behind the survivors.
-    errno = 0;
-    const std::ofstream fresh(temp, std::ios::binary | std::ios::trunc);
-    if (!fresh) throw FileError("cannot start the new roster", temp);
-  }
-  int record = 0;
+  std::vector<std::uint8_t> survivors;
+  survivors.reserve(static_cast<std::size_t>(playerCount_) * kRecordLength);
   for (int i = 1; i <= playerCount_; ++i) {
-    if (i != index) players_[i]->Save(temp, ++record);
+    if (i == index) continue;
+    const RecordBytes bytes = EncodeRecord(players_[i]->Record());
+    survivors.insert(survivors.end(), bytes.begin(), bytes.end());
   }
-  if (record > 0) {
-    SyncToDisk(temp);
-    std::filesystem::rename(temp, playersFile_);
-  } else {
+  // Whatever lies behind the loaded bowlers (a damaged record and the bowlers after it, or
+  // records past the hundredth) was never read: it moves up with the rest, but is never lost.
+  const auto loadedBytes = static_cast<std::uintmax_t>(playerCount_) * kRecordLength;
+  std::error_code ec;
+  const std::uintmax_t fileBytes = std::filesystem::file_size(playersFile_, ec);
+  const std::filesystem::path temp = dataFolder_ / "temp.qbx";
+  if (survivors.empty() && (ec || fileBytes <= loadedBytes)) {
     // The only bowler is gone; the reload below starts an empty roster file.
-    std::filesystem::remove(temp);
+    std::filesystem::remove(temp, ec);
     std::filesystem::remove(playersFile_);
+  } else {
+    RewriteRoster(playersFile_, temp, survivors, loadedBytes);
   }
   playerCount_ = 0;
   LoadRoster();

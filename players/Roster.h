@@ -44,7 +44,8 @@ class Roster {
   // Removes the bowler at `index` (1..PlayerCount) from the file and reloads the table, so the
   // bowlers behind move down one place. The survivors are written to temp.qbx, which then
   // replaces the roster in one rename: an interruption leaves the old roster or the new one,
-  // never neither. Throws std::out_of_range for an index with no bowler and std::system_error
+  // never neither. Records behind the loaded bowlers, which the table never held, move up with
+  // them unread. Throws std::out_of_range for an index with no bowler and std::system_error
   // when the new roster cannot be written, the old one then untouched.
   void DeletePlayer(std::int16_t index);
 

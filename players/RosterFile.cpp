@@ -1,10 +1,16 @@
 #include "players/RosterFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace strikora {
 
@@ -60,8 +66,9 @@ void PutName(RecordBytes& bytes, std::size_t at, const std::array<char, kNameLen
   const int err = errno;
   const std::error_code code = err != 0 ? std::error_code(err, std::generic_category())
                                         : std::make_error_code(std::errc::io_error);
-  return {code, std::string("cannot ") + action + " roster record " + std::to_string(recordNumber) +
-                    " of " + file.string()};
+  const std::string what =
+      recordNumber > 0 ? " roster record " + std::to_string(recordNumber) + " of " : " the roster ";
+  return {code, std::string("cannot ") + action + what + file.string()};
 }
 
 // A first start has no roster yet: the first access makes an empty one, as the game always
@@ -73,6 +80,126 @@ void CreateIfMissing(const std::filesystem::path& file, int recordNumber, const 
   const std::ofstream create(file, std::ios::binary | std::ios::app);
   if (!create) throw FileError(action, recordNumber, file);
 }
+
+// A file descriptor that closes itself, also when a constructor throws half-way.
+class Fd {
+ public:
+  Fd() = default;
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  Fd& operator=(Fd&& other) noexcept {
+    Reset(std::exchange(other.fd_, -1));
+    return *this;
+  }
+  ~Fd() { Reset(-1); }
+  [[nodiscard]] int Get() const { return fd_; }
+  [[nodiscard]] int Release() { return std::exchange(fd_, -1); }
+
+ private:
+  void Reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+  int fd_ = -1;
+};
+
+// The replacement of a roster file: a new file beside it, filled, put on the disk and renamed
+// over the old one. Until Commit the old file is untouched; a failure removes the new one.
+class NewFile {
+ public:
+  NewFile(std::filesystem::path file, std::filesystem::path temp, int recordNumber)
+      : file_(std::move(file)), temp_(std::move(temp)), record_(recordNumber) {
+    errno = 0;
+    old_ = Fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (old_.Get() < 0 && errno != ENOENT) Fail("read", file_);
+    mode_t mode = 0666;
+    if (old_.Get() >= 0) {
+      struct stat st {};
+      if (::fstat(old_.Get(), &st) != 0) Fail("read", file_);
+      if (S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        Fail("read", file_);
+      }
+      mode = st.st_mode & 07777;
+      oldSize_ = static_cast<std::uintmax_t>(st.st_size);
+    }
+    new_ = Fd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+    if (new_.Get() < 0) Fail("write", temp_);
+    // A roster shared by every user of the computer keeps its permissions.
+    if (old_.Get() >= 0) (void)::fchmod(new_.Get(), mode);
+  }
+  NewFile(const NewFile&) = delete;
+  NewFile& operator=(const NewFile&) = delete;
+  ~NewFile() {
+    if (!committed_) ::unlink(temp_.c_str());
+  }
+
+  // Appends the old file's bytes from `from` on (nothing when it is shorter or missing) to what
+  // the new file holds so far.
+  void CopyFrom(std::uintmax_t from) {
+    if (old_.Get() < 0 || from >= oldSize_) return;
+    std::array<char, 65536> buffer{};
+    auto at = static_cast<off_t>(from);
+    for (;;) {
+      const ssize_t got = ::pread(old_.Get(), buffer.data(), buffer.size(), at);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) Fail("read", file_);
+      if (got == 0) return;
+      WriteAll(buffer.data(), static_cast<std::size_t>(got), end_);
+      at += got;
+    }
+  }
+
+  void WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    WriteAll(reinterpret_cast<const char*>(bytes.data()), bytes.size(), static_cast<off_t>(offset));
+  }
+
+  // The new file on the disk, then in the old one's place, then the folder's entry on the disk:
+  // only then can a power cut no longer bring back an empty or half-written roster.
+  void Commit() {
+    if (::fsync(new_.Get()) != 0) Fail("write", temp_);
+    if (::close(new_.Release()) != 0) Fail("write", temp_);
+    if (::rename(temp_.c_str(), file_.c_str()) != 0) Fail("write", file_);
+    committed_ = true;
+    const std::filesystem::path folder =
+        file_.has_parent_path() ? file_.parent_path() : std::filesystem::path(".");
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      (void)::fsync(dir);  // some file systems cannot sync a folder; the rename is done anyway
+      ::close(dir);
+    }
+  }
+
+ private:
+  [[noreturn]] void Fail(const char* action, const std::filesystem::path& which) {
+    throw FileError(action, record_, which);
+  }
+
+  void WriteAll(const char* data, std::size_t count, off_t offset) {
+    while (count > 0) {
+      const ssize_t put = ::pwrite(new_.Get(), data, count, offset);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        if (put == 0) errno = EIO;
+        Fail("write", temp_);
+      }
+      data += put;
+      count -= static_cast<std::size_t>(put);
+      offset += put;
+      end_ = std::max(end_, offset);
+    }
+  }
+
+  std::filesystem::path file_;
+  std::filesystem::path temp_;
+  int record_;
+  Fd old_;
+  Fd new_;
+  std::uintmax_t oldSize_ = 0;
+  off_t end_ = 0;  // length of the new file so far
+  bool committed_ = false;
+};
 
 }  // namespace
 
@@ -127,17 +254,19 @@ RecordBytes ReadRecord(const std::filesystem::path& file, int recordNumber) {
 
 void WriteRecord(const std::filesystem::path& file, int recordNumber, const RecordBytes& bytes) {
   const std::streamoff offset = RecordOffset(recordNumber);
-  CreateIfMissing(file, recordNumber, "write");
-  errno = 0;
-  std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
-  if (!out) throw FileError("write", recordNumber, file);
-  out.seekp(offset);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  if (!out) throw FileError("write", recordNumber, file);
-  out.close();
-  if (out.fail()) throw FileError("write", recordNumber, file);
+  NewFile copy(file, std::filesystem::path(file.string() + ".tmp"), recordNumber);
+  copy.CopyFrom(0);
+  // Past the end of the old file the write leaves a run of zero bytes: absent records.
+  copy.WriteAt(static_cast<std::uint64_t>(offset), bytes);
+  copy.Commit();
+}
+
+void RewriteRoster(const std::filesystem::path& file, const std::filesystem::path& temp,
+                   std::span<const std::uint8_t> head, std::uintmax_t tailFrom) {
+  NewFile rewrite(file, temp, 0);
+  rewrite.WriteAt(0, head);
+  rewrite.CopyFrom(tailFrom);
+  rewrite.Commit();
 }
 
 }  // namespace strikora

@@ -52,11 +52,20 @@ using RecordBytes = std::array<std::uint8_t, kRecordLength>;
 [[nodiscard]] PlayerRecord DecodeRecord(std::span<const std::uint8_t, kRecordLength> bytes);
 
 // Record number (from 1) of the roster file at `file`. Reading creates a missing file empty,
-// and whatever lies at or past the end of the file reads as zero bytes. Writing never
-// truncates, creates a missing file, and has handed the record to the system before it
-// returns. Both throw std::system_error when the file cannot be opened, read or written, and
-// std::out_of_range for a record number below 1.
+// and whatever lies at or past the end of the file reads as zero bytes. Both throw
+// std::system_error when the file cannot be opened, read or written, and std::out_of_range for
+// a record number below 1.
 [[nodiscard]] RecordBytes ReadRecord(const std::filesystem::path& file, int recordNumber);
+// Writing never cuts the file short and creates a missing one. The file is replaced whole: a
+// copy with the new record is put on the disk beside it ("<file>.tmp") and renamed over it, so a
+// killed game or a power cut leaves the old roster or the new one, never a mix. A file that
+// cannot be read is never replaced.
 void WriteRecord(const std::filesystem::path& file, int recordNumber, const RecordBytes& bytes);
+
+// Replaces `file` through `temp` (in the same folder) with `head` followed by the bytes of the
+// old file from `tailFrom` on, if it is that long; on the disk before the rename, as above.
+// Throws std::system_error, leaving `file` as it was.
+void RewriteRoster(const std::filesystem::path& file, const std::filesystem::path& temp,
+                   std::span<const std::uint8_t> head, std::uintmax_t tailFrom);
 
 }  // namespace strikora

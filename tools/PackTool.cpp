@@ -74,15 +74,13 @@ int List(const fs::path& pack) {
 
 int Extract(const fs::path& pack, const fs::path& folder, const fs::path& root) {
   if (!fs::exists(pack)) return Fail(pack.string() + " does not exist");
-  std::string failedName;
-  const strikora::UnpackHost host{{},
-                                  [&failedName](const std::string& text) { failedName = text; }};
+  std::string why;
+  strikora::UnpackHost host;
+  host.Explain = [&why](const std::string& text) { why = text; };
   const auto result = strikora::UnpackSoundPack(pack, folder, root, host);
   if (result != strikora::UnpackResult::Done) {
-    return Fail("unpacking stopped at an entry whose name has " + failedName +
-                " characters: a damaged pack, a missing sub-folder, or an entry that would "
-                "land outside " +
-                root.string() + " (see --root)");
+    return Fail("unpacking stopped: " + why + " (entries may not land outside " + root.string() +
+                ", see --root)");
   }
   return 0;
 }

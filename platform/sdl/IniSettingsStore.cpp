@@ -1,7 +1,10 @@
 #include "platform/sdl/IniSettingsStore.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -89,7 +92,20 @@ std::filesystem::path IniSettingsStore::DefaultFile() {
 
 IniSettingsStore::Values IniSettingsStore::Read() const {
   Values values;
-  std::ifstream in(file_, std::ios::binary);
+  // Settings take a few hundred bytes; a file that goes on (a huge one, or a link to a device
+  // that never ends) is read no further than this, so it can neither fill the memory nor hang.
+  constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
+  std::string text;
+  {
+    std::ifstream file(file_, std::ios::binary);
+    std::array<char, 4096> chunk{};
+    while (file && text.size() < kMaxBytes) {
+      file.read(chunk.data(),
+                static_cast<std::streamsize>(std::min(chunk.size(), kMaxBytes - text.size())));
+      text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
+    }
+  }
+  std::istringstream in(text);
   std::string line;
   std::optional<std::pair<std::string, std::string>> section;
   while (std::getline(in, line)) {
@@ -149,6 +165,14 @@ void IniSettingsStore::Write(const Values& values) const {
     std::error_code ignored;
     std::filesystem::remove(temp, ignored);
     fail(ec.message());
+  }
+  // The rename itself reaches the disk only with its folder: until then a power cut could
+  // bring back the old file, but never a cut one.
+  const std::filesystem::path folder = file_.has_parent_path() ? file_.parent_path() : ".";
+  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    (void)fsync(dir);
+    close(dir);
   }
 }
 

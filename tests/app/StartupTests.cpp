@@ -5,6 +5,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Application.h"
@@ -12,6 +13,7 @@
 #include "platform/Keys.h"
 #include "platform/sim/SimPlatform.h"
 #include "tests/support/TestSoundTree.h"
+#include "tools/ClipList.h"
 
 namespace strikora {
 namespace {
@@ -56,6 +58,8 @@ TEST_F(Startup, FromTheFirstSilenceToTheMenuAndOutThroughEscape) {
   {
     Application game(sim.platform, DataFolder(), staged.F.PackFolder);
     status = game.Run();
+    // The very first start: the names were unpacked just before the catalogue was made.
+    EXPECT_EQ(game.Players().FirstNameCount(), static_cast<int>(voiceset::FirstNames().size()));
   }
   EXPECT_EQ(status, 0);
 
@@ -210,6 +214,24 @@ TEST(DataFolder, AllUsersProfileFirstThenTheXdgDataFolder) {
             fs::path("/home/p/.local/share/strikora"));
   EXPECT_EQ(GetDataFolder(std::string(""), std::string(""), std::string("/home/p")),
             fs::path("/home/p/.local/share/strikora"));
+}
+
+TEST(PackFolder, BesideTheProgramFirstThenTheInstalledShareFolder) {
+  struct Case {
+    bool Beside, Installed;
+    const char* Found;  // below the temporary prefix
+  };
+  for (const Case& c : {Case{true, true, "bin/sounds"}, Case{false, true, "share/strikora/sounds"},
+                        Case{true, false, "bin/sounds"}, Case{false, false, "bin/sounds"}}) {
+    testing::TempDir prefix;
+    for (const auto& [wanted, folder] :
+         {std::pair{c.Beside, "bin/sounds"}, std::pair{c.Installed, "share/strikora/sounds"}}) {
+      fs::create_directories(prefix.Path() / folder);
+      if (wanted) std::ofstream(prefix.Path() / folder / "numbers.des") << "pack";
+    }
+    EXPECT_EQ(FindPackFolder(prefix.Path() / "bin"), prefix.Path() / c.Found)
+        << c.Beside << c.Installed;
+  }
 }
 
 }  // namespace

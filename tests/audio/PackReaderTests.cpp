@@ -193,6 +193,8 @@ TEST_F(PackReader, DamagedOffsetsAndLengthsFailWithoutWriting) {
 }
 
 TEST_F(PackReader, NamesThatLeaveTheSoundTreeFail) {
+  // A folder named "C:" below the destination must not make a drive letter a sub-folder.
+  fs::create_directories(Dest / "C:");
   for (const std::string name :
        {"/etc/x.wav", "\\x.wav", "C:\\x.wav", "..\\..\\x.wav", "sub/../../../x.wav", ".."}) {
     Messages.clear();

@@ -132,6 +132,17 @@ TEST(SoundEngineMusic, DuckAndRestoreInAnyOrderNeverDriftTheLevel) {
   e.RestoreMusic();
   EXPECT_EQ(menu.GetVolume(), -500);
 
+  // The limits themselves are reached: -4000 ducks to exactly -5000, -1000 comes back to 0.
+  for (const int level : {-4000, 0}) {
+    menu.SetVolume(level);
+    e.DuckMusic();
+    EXPECT_EQ(menu.GetVolume(), level - 1000);
+    EXPECT_TRUE(e.MusicDucked);
+    e.RestoreMusic();
+    EXPECT_EQ(menu.GetVolume(), level);
+    EXPECT_FALSE(e.MusicDucked);
+  }
+
   // Ducking further would take the music below -5000: left alone, and not marked as ducked.
   menu.SetVolume(-4500);
   e.DuckMusic();

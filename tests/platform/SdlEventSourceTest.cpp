@@ -70,11 +70,5 @@ TEST_F(SdlEventSourceTest, ClosingTheWindowOrCtrlCIsAQuitRequestNotAKey) {
   EXPECT_LT(clock.MonotonicMs() - before, 100);
 }
 
-TEST_F(SdlEventSourceTest, TitleIsTheWindowsTitle) {
-  EXPECT_EQ(events.Title(), "Strikora");
-  events.SetTitle("Main Menu");
-  EXPECT_EQ(events.Title(), "Main Menu");
-}
-
 }  // namespace
 }  // namespace strikora::sdl

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "players/Player.h"
 #include "tests/players/TestFiles.h"
@@ -89,13 +91,17 @@ TEST_F(PlayerRecordFile, LoadReadsTheHistoryMethodFirstThenSkillThenSlot) {
 }
 
 TEST_F(PlayerRecordFile, LastGameSlotOutsideTheHistoryReadsAsNone) {
-  for (const std::uint16_t stored : {std::uint16_t{101}, std::uint16_t{0xFFFF}}) {
-    WriteBytes(roster_, HandRecord("a.wav", "b.wav").Put16(2028, stored).Get());
+  // stored, read back; the next game goes to the slot after it, the 101st back to slot 1.
+  const std::vector<std::array<int, 3>> cases = {
+      {100, 100, 1}, {99, 99, 100}, {101, 0, 1}, {0xFFFF, 0, 1}};
+  for (const auto& [stored, read, next] : cases) {
+    WriteBytes(roster_,
+               HandRecord("a.wav", "b.wav").Put16(2028, static_cast<std::uint16_t>(stored)).Get());
     Player player;
     ASSERT_TRUE(player.Load(roster_, 1));
-    EXPECT_EQ(player.LastGameSlot(), 0);
+    EXPECT_EQ(player.LastGameSlot(), read) << stored;
     player.GameOver(1, 1);
-    EXPECT_EQ(player.LastGameSlot(), 1);
+    EXPECT_EQ(player.LastGameSlot(), next) << stored;
   }
 }
 
@@ -136,6 +142,8 @@ TEST_F(PlayerRecordFile, SaveRewritesOnlyItsOwnRecord) {
   EXPECT_EQ(Slice(file, 0, 2054), first);
   EXPECT_EQ(Slice(file, 2054, 2054), HandRecord("new.wav", "").Get());
   EXPECT_EQ(Slice(file, 4108, 2054), third);
+  // Written whole through a copy beside it, which does not stay behind.
+  EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "players.qbx.tmp"));
 }
 
 TEST_F(PlayerRecordFile, UnusableRosterPathsRaiseErrors) {

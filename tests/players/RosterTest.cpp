@@ -123,6 +123,22 @@ TEST_F(RosterStore, FailedDeletionLosesNobody) {
   EXPECT_EQ(ReadBytes(rosterFile_), before);
 }
 
+TEST_F(RosterStore, RecordsBehindTheLoadedBowlersSurviveADeletion) {
+  // A damaged record hides the bowler behind it; deleting a loaded bowler must not drop it.
+  Bytes hidden = Bowlers({1, 2, 0, 4});
+  hidden[2 * 2054] = 0;
+  hidden.push_back(7);  // and a cut record at the very end
+  WriteBytes(rosterFile_, hidden);
+  roster_.LoadRoster();
+  ASSERT_EQ(roster_.PlayerCount(), 2);
+  roster_.DeletePlayer(1);
+  EXPECT_EQ(ReadBytes(rosterFile_), Bytes(hidden.begin() + 2054, hidden.end()));
+  roster_.DeletePlayer(1);  // the last loaded bowler: the unread records still stay
+  EXPECT_EQ(ReadBytes(rosterFile_), Bytes(hidden.begin() + 2 * 2054, hidden.end()));
+  EXPECT_EQ(roster_.PlayerCount(), 0);
+  EXPECT_FALSE(std::filesystem::exists(temp_));
+}
+
 TEST_F(RosterStore, NewBowlerIsSavedBehindTheOthers) {
   WriteBytes(rosterFile_, Bowlers({1, 2}));
   roster_.LoadRoster();
