@@ -1,3 +1,4 @@
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -15,6 +16,12 @@ int main() {
   using namespace strikora;
   const std::filesystem::path dataFolder = GetDataFolder();
   const std::filesystem::path packFolder = FindPackFolder(ProgramFolder());
+  // A full disk or a file-size limit must fail a write, which the game reports and survives,
+  // not kill the game outright.
+  std::signal(SIGXFSZ, SIG_IGN);
+  // A full disk or a file-size limit must fail a write, which the game reports and survives,
+  // not kill the game outright.
+  std::signal(SIGXFSZ, SIG_IGN);
   const SingleInstance onlyCopy(dataFolder);
   if (!onlyCopy.MayRun(std::cerr)) return 1;
 

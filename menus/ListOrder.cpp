@@ -27,11 +27,22 @@ int ParseEntry(const std::string& line, int firstNameCount) {
 
 void ReadListOrder(std::istream& in, int firstNameCount, ListOrderTable& order) {
   const int count = std::min(firstNameCount, kListPositions);
-  std::string line;
+  constexpr std::size_t kLongestLine = 32;  // longer than any number: not one
   for (int j = 0; j < count; ++j) {
-    if (!std::getline(in, line)) return;
-    // A line longer than any number is not one; do not let it grow without bound.
-    if (line.size() > 32) line.clear();
+    // A character at a time, keeping at most kLongestLine of them: a file that is one
+    // endless line costs no memory.
+    std::string line;
+    bool tooLong = false;
+    int c = in.get();
+    if (c == std::char_traits<char>::eof()) return;
+    for (; c != std::char_traits<char>::eof() && c != '\n'; c = in.get()) {
+      if (line.size() < kLongestLine) {
+        line.push_back(static_cast<char>(c));
+      } else {
+        tooLong = true;
+      }
+    }
+    if (tooLong) line.clear();
     order[static_cast<std::size_t>(j)] =
         static_cast<std::int16_t>(ParseEntry(line, firstNameCount));
   }

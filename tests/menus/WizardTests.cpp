@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
+
+#include "menus/ListOrder.h"
 
 #include "tests/support/AppWorld.h"
 
@@ -150,6 +153,28 @@ TEST_F(Wizard, ABowlerThatCannotBeSavedIsLoggedAndLeavesTheTableAsTheFile) {
   EXPECT_EQ(w.Count("error"), 1);
   EXPECT_EQ(w.app->Players().PlayerCount(), 0);
   EXPECT_EQ(w.app->Players().PlayerAt(1), nullptr);  // the next bowler goes into this slot
+}
+
+TEST(ListOrder, OnlyWholeNumbersNamingACatalogueEntryCountAndNoLineCostsMemory) {
+  struct Case {
+    std::string Text;
+    std::vector<std::int16_t> Order;  // positions 0..2 after reading, from {7, 7, 7}
+  };
+  const Case cases[] = {
+      {"3\n1\n2\n", {3, 1, 2}},
+      {" 2 \r\n+3\n1", {2, 3, 1}},
+      {"x\n4\n-1\n", {0, 0, 0}},                         // not numbers, or outside 1..3
+      {"2\n", {2, 7, 7}},                                // short: the rest stay
+      {std::string(1 << 20, '1') + "\n2\n", {0, 2, 7}},  // an endless line is no number
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(c.Text);
+    ListOrderTable order{};
+    order.fill(7);
+    ReadListOrder(in, 3, order);
+    EXPECT_EQ(std::vector<std::int16_t>(order.begin(), order.begin() + 3), c.Order)
+        << c.Text.substr(0, 20);
+  }
 }
 
 }  // namespace
