@@ -6,22 +6,9 @@
 set -euo pipefail
 game="$1"
 
-work="$(mktemp -d)"
-cleanup() {
-  [ "${pid:-0}" -gt 0 ] && kill "$pid" 2>/dev/null
-  [ "${xvfb:-0}" -gt 0 ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/common.sh"
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 1 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -1 "$work/display")"
+start_xvfb
 export AllUsersProfile="$work/profile" ALSOFT_DRIVERS=null
 unset SDL_VIDEODRIVER
 mkdir -p "$AllUsersProfile"

@@ -5,13 +5,7 @@
 set -euo pipefail
 build="$1"
 
-work="$(mktemp -d)"
-cleanup() {
-  [ "${pid:-0}" -gt 0 ] && kill "$pid" 2>/dev/null
-  [ "${xvfb:-0}" -gt 0 ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/common.sh"
 fail() {
   echo "FAIL: $*"
   [ -f "$work/out.txt" ] && { echo "--- program output"; cat "$work/out.txt"; }
@@ -45,14 +39,7 @@ fi
 "$prefix/bin/strikora-pack" list "$sounds/menu.des" | grep -q "lgb.wav" || fail "strikora-pack list"
 
 # The installed game, with nothing beside it: it must take its packs from share/.
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 1 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
+start_xvfb
 export AllUsersProfile="$work/profile" STRIKORA_TRACE="$work/trace.tsv" ALSOFT_DRIVERS=null
 unset SDL_VIDEODRIVER
 mkdir -p "$AllUsersProfile"

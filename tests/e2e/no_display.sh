@@ -3,12 +3,7 @@
 # words a player can act on and end at once with a failure status, not run on deaf or hang.
 set -uo pipefail
 game="$1"
-work="$(mktemp -d)"
-cleanup() {
-  [ "${xvfb:-0}" -gt 0 ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/common.sh"
 export AllUsersProfile="$work/profile"
 unset STRIKORA_TRACE SDL_VIDEODRIVER
 mkdir -p "$AllUsersProfile"
@@ -27,13 +22,6 @@ expect() {
 
 (unset DISPLAY WAYLAND_DISPLAY; ALSOFT_DRIVERS=null expect "no display" "no display to open the game window") || exit 1
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 1 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-(export DISPLAY=":$(head -1 "$work/display")" ALSOFT_DRIVERS=no-such-driver
- expect "no sound device" "ALSOFT_DRIVERS=null") || exit 1
+start_xvfb
+(ALSOFT_DRIVERS=no-such-driver expect "no sound device" "ALSOFT_DRIVERS=null") || exit 1
 echo "PASS"
