@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "audio/NameSpeech.h"
 #include "audio/SoundEngine.h"
-#include "commentary/NameSpeech.h"
-#include "game/GameSession.h"
 #include "players/Roster.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

@@ -4,10 +4,10 @@
 
 #include "audio/SoundEngine.h"
 #include "game/Announcer.h"
-#include "game/GameSession.h"
 #include "game/Pinfall.h"
 #include "game/fMainPlay.h"
 #include "players/Roster.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

@@ -2,17 +2,17 @@
 
 #include <memory>
 
+#include "audio/NameSpeech.h"
 #include "audio/SoundEngine.h"
 #include "commentary/Commentary.h"
-#include "commentary/NameSpeech.h"
 #include "game/Announcer.h"
 #include "game/Delivery.h"
-#include "game/GameSession.h"
 #include "game/Pinfall.h"
 #include "game/Results.h"
 #include "game/fMainPlay.h"
 #include "platform/WindowSystem.h"
 #include "players/Roster.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/GameSession.h"
 #include "platform/Random.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

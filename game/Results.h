@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "audio/NameSpeech.h"
 #include "audio/SoundEngine.h"
-#include "commentary/NameSpeech.h"
-#include "game/GameSession.h"
 #include "game/fMainPlay.h"
 #include "players/Roster.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

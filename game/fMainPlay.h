@@ -3,12 +3,12 @@
 #include <array>
 #include <string_view>
 
+#include "audio/NameSpeech.h"
 #include "audio/SoundEngine.h"
-#include "commentary/NameSpeech.h"
 #include "game/Announcer.h"
-#include "game/GameSession.h"
 #include "platform/WindowSystem.h"
 #include "players/Roster.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "game/GameSession.h"
 #include "menus/SpokenMenu.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

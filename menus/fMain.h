@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/GameSession.h"
 #include "menus/SpokenMenu.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

@@ -1,9 +1,9 @@
-#include "players/fStats.h"
+#include "menus/fStats.h"
 
 #include <exception>
 #include <string>
 
-#include "players/RosterList.h"
+#include "menus/RosterList.h"
 
 namespace strikora {
 

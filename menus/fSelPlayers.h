@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/GameSession.h"
-#include "players/RosterList.h"
+#include "menus/RosterList.h"
+#include "session/GameSession.h"
 
 namespace strikora {
 

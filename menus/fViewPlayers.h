@@ -1,7 +1,7 @@
 #pragma once
 
-#include "players/RosterList.h"
-#include "players/fStats.h"
+#include "menus/RosterList.h"
+#include "menus/fStats.h"
 
 namespace strikora {
 

@@ -1,4 +1,4 @@
-#include "players/fViewPlayers.h"
+#include "menus/fViewPlayers.h"
 
 #include <exception>
 

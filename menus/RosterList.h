@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "commentary/NameSpeech.h"
+#include "audio/NameSpeech.h"
 #include "menus/SpokenMenu.h"
 #include "players/Roster.h"
 

@@ -1,4 +1,4 @@
-#include "commentary/NameSpeech.h"
+#include "audio/NameSpeech.h"
 
 #include <algorithm>
 #include <exception>

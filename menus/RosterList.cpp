@@ -1,4 +1,4 @@
-#include "players/RosterList.h"
+#include "menus/RosterList.h"
 
 #include <exception>
 

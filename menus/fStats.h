@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commentary/NameSpeech.h"
+#include "audio/NameSpeech.h"
 #include "menus/SpokenMenu.h"
 #include "players/Roster.h"
 

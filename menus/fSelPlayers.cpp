@@ -1,4 +1,4 @@
-#include "players/fSelPlayers.h"
+#include "menus/fSelPlayers.h"
 
 namespace strikora {
 
