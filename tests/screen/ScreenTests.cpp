@@ -71,6 +71,7 @@ TEST(SpokenLine, PiecesReadAsOneLineAndNumbersAsDigits) {
       {{"frame score:", "#20", "Press space."}, "Press space."},
       {{"Create a new bowler.", "|", "Let's go bowling!"}, "Let's go bowling!"},
       {{"#7", "|", "#3"}, "3"},
+      {{"#40", "#20"}, "40 20"},  // two numbers, not sixty
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(::testing::PrintToString(r.steps));
@@ -198,6 +199,10 @@ TEST(Scorecard, WholeGamesShowWhatIsScoredAndTheStandingsAsCalled) {
     w.engine.StartMenuMusic();
     EXPECT_THROW(w.mainMenu.Show(ShowMode::Modal), GameWorld::Left);
 
+    // Drawn only when what it shows changes.
+    for (std::size_t i = 1; i < shown.Shown.size(); ++i) {
+      ASSERT_NE(shown.Shown[i], shown.Shown[i - 1]) << "picture " << i;
+    }
     const Picture* lastCard = nullptr;
     const Picture* lastStandings = nullptr;
     int mostCalled = 0;
