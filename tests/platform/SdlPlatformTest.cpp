@@ -118,6 +118,7 @@ TEST_F(SdlSettingsStoreTest, SettingsReadBackPerApplicationSectionAndKeyWhatever
     store.SaveSetting("Strikora", "Options", "Skill", "4");  // replaced, not added
     store.SaveSetting("App/Name", "Sec]tion", "key=with;equals", " two\nlines = [odd] ; # \\x41 ");
     store.SaveSetting("App", "Name/Sec]tion", "key=with;equals", "a different place");
+    store.SaveSetting("App", "Name", "#not;a comment", "#1");
   }
   const IniSettingsStore reopened(file);
   for (const auto& [app, section, key, value] :
@@ -128,7 +129,8 @@ TEST_F(SdlSettingsStoreTest, SettingsReadBackPerApplicationSectionAndKeyWhatever
            {"Other", "Options", "Skill", "other app"},
            {"Strikora", "Options", "Missing", "fallback"},
            {"App/Name", "Sec]tion", "key=with;equals", " two\nlines = [odd] ; # \\x41 "},
-           {"App", "Name/Sec]tion", "key=with;equals", "a different place"}}) {
+           {"App", "Name/Sec]tion", "key=with;equals", "a different place"},
+           {"App", "Name", "#not;a comment", "#1"}}) {
     EXPECT_EQ(reopened.GetSetting(app, section, key, "fallback"), value) << app << section << key;
   }
   const std::string text = Contents(file);
