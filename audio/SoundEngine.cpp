@@ -41,6 +41,15 @@ LoadedClip SoundEngine::Load(SoundSlot& slot, const std::filesystem::path& file)
   // The new buffer is made before the old one is released: a clip that cannot be loaded
   // leaves the slot as it was.
   LoadedClip fresh = platform_.Audio.CreateSoundBufferFromFile(file, slot.Name);
+  // A slot holds one clip at a time: the one it held falls silent, even where a loop still
+  // holds it (the loop sees it stopped and ends), so Ctrl reaches everything on the slot.
+  if (slot.IsPlaying()) {
+    try {
+      slot.Buffer->Stop();
+    } catch (const std::exception&) {
+      // It is released from the slot all the same.
+    }
+  }
   slot.Buffer = fresh;
   return fresh;
 }
@@ -48,16 +57,19 @@ LoadedClip SoundEngine::Load(SoundSlot& slot, const std::filesystem::path& file)
 void SoundEngine::WaitFor(const SoundSlot& slot) {
   // The slot is read afresh on every poll: a handler that loads another clip into it during
   // the wait makes this wait go on until that clip ends.
-  platform_.Windows.WaitUntil(
-      [&slot] { return !slot.IsPlaying(); },
-      [&slot] { return slot.Buffer != nullptr ? slot.Buffer->MsUntilEnd() : std::nullopt; },
-      slot.Name.c_str());
+  platform_.Windows.WaitUntil([&slot] { return !slot.IsPlaying(); },
+                              [&slot] {
+                                return slot.Buffer != nullptr ? slot.Buffer->MsUntilEnd()
+                                                              : std::optional<std::int64_t>(0);
+                              },
+                              slot.Name.c_str());
 }
 
 void SoundEngine::WaitFor(const LoadedClip& clip, const char* what) {
   platform_.Windows.WaitUntil(
       [&clip] { return clip == nullptr || !clip->IsPlaying(); },
-      [&clip] { return clip != nullptr ? clip->MsUntilEnd() : std::nullopt; }, what);
+      [&clip] { return clip != nullptr ? clip->MsUntilEnd() : std::optional<std::int64_t>(0); },
+      what);
 }
 
 void SoundEngine::PlayClipAndWait(SoundSlot& slot, const std::filesystem::path& file) {

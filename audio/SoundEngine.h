@@ -18,7 +18,7 @@ namespace strikora {
 
 // A loaded clip. Shared: a loop that pumps events while its clip plays (a glide, a fade, a
 // cursor watch) holds its own LoadedClip, so a handler that loads another clip into the same slot
-// meanwhile replaces the slot's clip without freeing the one the loop is reading.
+// meanwhile silences the loop's clip without freeing it under the loop.
 using LoadedClip = std::shared_ptr<SoundBuffer>;
 
 // One named buffer slot: holds at most one loaded clip, and keeps it after it stops.
@@ -55,9 +55,9 @@ class SoundEngine {
   // a trapped failure is only traced.
   void SetErrorReporter(ErrorReporter* reporter) { errors_ = reporter; }
 
-  // The loading pattern: a new buffer from the file replaces the slot's clip and is returned;
-  // keep the returned LoadedClip (not a reference into the slot) across any wait. On failure the
-  // slot keeps what it held and PlatformError goes to the caller.
+  // The loading pattern: a new buffer from the file replaces the slot's clip, which stops, and is
+  // returned; keep the returned LoadedClip (not a reference into the slot) across any wait. On
+  // failure the slot keeps what it held, still playing, and PlatformError goes to the caller.
   LoadedClip Load(SoundSlot& slot, const std::filesystem::path& file);
   // Waits (pumping events) until the slot is no longer playing; an empty slot returns at once.
   // The slot is read afresh on every poll: a clip loaded into it meanwhile is waited for too.

@@ -29,8 +29,10 @@ class SoundBuffer {
   [[nodiscard]] virtual std::int64_t GetCurrentPosition() const = 0;
   // Length of the source PCM in bytes.
   [[nodiscard]] virtual std::int64_t GetByteLength() const = 0;
-  // Milliseconds until a clip playing once reaches its end at its present speed; none while
-  // it is stopped or looping. Lets a wait for the clip sleep instead of polling.
+  // Milliseconds until a clip playing once reaches its end at its present speed, so that a wait
+  // for it can sleep instead of polling. A clip that is not playing (stopped, or ended since it
+  // was last asked) answers 0: look again now. Only a looping clip, which never ends by itself,
+  // answers none.
   [[nodiscard]] virtual std::optional<std::int64_t> MsUntilEnd() const = 0;
   [[nodiscard]] virtual const std::filesystem::path& Source() const = 0;
 };

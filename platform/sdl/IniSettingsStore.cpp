@@ -1,10 +1,12 @@
 #include "platform/sdl/IniSettingsStore.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -72,6 +74,26 @@ std::string_view Trim(std::string_view s) {
   if (first == std::string_view::npos) return {};
   const auto last = s.find_last_not_of(" \t\r");
   return s.substr(first, last - first + 1);
+}
+
+// A save that was killed leaves its temporary file ("settings.ini.tmp<pid>") behind. Those of
+// copies of the game no longer running are cleared away; one still being written is left alone.
+void RemoveStaleTemporaries(const std::filesystem::path& file) {
+  const std::string prefix = file.filename().string() + ".tmp";
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string digits = name.substr(prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    const long pid = digits.size() <= 9 ? std::strtol(digits.c_str(), nullptr, 10) : 0;
+    const bool running =
+        pid > 0 && pid != getpid() && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    if (running) continue;
+    std::error_code ignored;
+    std::filesystem::remove(entry.path(), ignored);
+  }
 }
 
 }  // namespace
@@ -150,9 +172,15 @@ void IniSettingsStore::Write(const Values& values) const {
   std::error_code ec;
   if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), ec);
   if (ec) fail(ec.message());
+  RemoveStaleTemporaries(file_);
   const std::filesystem::path temp = file_.string() + ".tmp" + std::to_string(getpid());
-  std::FILE* out = std::fopen(temp.c_str(), "wb");
-  if (out == nullptr) fail("cannot create " + temp.string());
+  // Made afresh, never through a link left at its name.
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  std::FILE* out = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+  if (out == nullptr) {
+    if (fd >= 0) close(fd);
+    fail("cannot create " + temp.string());
+  }
   const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size() &&
                        std::fflush(out) == 0 && fsync(fileno(out)) == 0;
   const bool closed = std::fclose(out) == 0;

@@ -113,7 +113,10 @@ class OpenAlSoundBuffer final : public SoundBuffer {
   [[nodiscard]] std::optional<std::int64_t> MsUntilEnd() const override {
     ALint looping = AL_FALSE;
     alGetSourcei(ids_.front(), AL_LOOPING, &looping);
-    if (looping == AL_TRUE || State() != AL_PLAYING) return std::nullopt;
+    // The mixer may end the clip between a waiter's two questions: a clip no longer playing
+    // says "now", never "unknown", or the waiter would sleep until the next key.
+    if (State() != AL_PLAYING) return 0;
+    if (looping == AL_TRUE) return std::nullopt;
     ALint frame = 0;
     alGetSourcei(ids_.front(), AL_SAMPLE_OFFSET, &frame);
     const std::int64_t left = std::max<std::int64_t>(0, info_.Frames - frame);

@@ -8,13 +8,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <numbers>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "platform/PlatformError.h"
+#include "platform/sdl/PrivateConfigFile.h"
 #include "platform/sdl/UniqueHandle.h"
 
 namespace strikora::sdl {
@@ -83,26 +83,16 @@ AlcDevice OpenLoopbackDevice(const LoopbackCalls& calls, int rate) {
 // The mixing period of OpenAL Soft comes from its configuration, not from the context: a
 // default period makes every key press wait ~50 ms for its sound. Unless the player points
 // OpenAL at a configuration of their own, hand it a small one that asks for a short period.
-// The game pans left and right only, so it also asks for a stereo mix.
-void AskForShortMixingPeriod() {
-  if (const char* own = std::getenv("ALSOFT_CONF"); own != nullptr && *own != '\0') return;
-  std::error_code ec;
-  std::filesystem::path folder;
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime) {
-    folder = runtime;
-  } else {
-    folder = std::filesystem::temp_directory_path(ec);
-    if (ec) return;
-  }
-  const std::filesystem::path file =
-      folder / ("strikora-openal-" + std::to_string(getuid()) + ".conf");
-  {
-    std::ofstream out(file, std::ios::trunc);
-    out << "# Written by Strikora for its own sound device: a short mixing period.\n"
-           "[general]\nperiod_size = 256\nperiods = 3\nchannels = stereo\n";
-    if (!out) return;  // the default period still plays, only later
-  }
-  setenv("ALSOFT_CONF", file.c_str(), 0);
+// The game pans left and right only, so it also asks for a stereo mix. OpenAL reads it once,
+// before its first device opens; the file is gone again as soon as the device is open.
+std::unique_ptr<PrivateConfigFile> AskForShortMixingPeriod() {
+  if (const char* own = std::getenv("ALSOFT_CONF"); own != nullptr && *own != '\0') return {};
+  auto config = std::make_unique<PrivateConfigFile>(
+      "# Written by Strikora for its own sound device: a short mixing period.\n"
+      "[general]\nperiod_size = 256\nperiods = 3\nchannels = stereo\n");
+  if (config->File().empty()) return {};  // the default period still plays, only later
+  setenv("ALSOFT_CONF", config->File().c_str(), 1);
+  return config;
 }
 
 // Renders a tone at a sweep of directions on a private loopback device and notes the level
@@ -167,13 +157,6 @@ PanLaw MeasurePanLaw(const LoopbackCalls& calls) {
   return PanLaw(std::move(samples), centreLevel);
 }
 
-// The short period has to be asked for before the library reads its configuration, which it
-// does once, on its first call: so before the pan law is measured.
-PanLaw PrepareOutput(OpenAlOutput output) {
-  if (output == OpenAlOutput::DefaultDevice) AskForShortMixingPeriod();
-  return MeasurePanLaw(LoopbackCalls::Find());
-}
-
 [[noreturn]] void Unavailable(const std::string& what, ALCdevice* device) {
   const ALCenum err = alcGetError(device);
   std::string cause = what;
@@ -189,8 +172,13 @@ struct OpenAlContext::Device {
   AlcContext Mixing;
 };
 
+// The short period has to be asked for before the library reads its configuration, which it
+// does once, on its first call: so before the pan law is measured.
 OpenAlContext::OpenAlContext(OpenAlOutput output, int loopbackSampleRate)
-    : output_(output), pans_(PrepareOutput(output)), device_(std::make_unique<Device>()) {
+    : output_(output),
+      config_(output == OpenAlOutput::DefaultDevice ? AskForShortMixingPeriod() : nullptr),
+      pans_(MeasurePanLaw(LoopbackCalls::Find())),
+      device_(std::make_unique<Device>()) {
   AlcDevice& device = device_->Output;
   AlcContext& context = device_->Mixing;
   if (output_ == OpenAlOutput::DefaultDevice) {
@@ -206,6 +194,11 @@ OpenAlContext::OpenAlContext(OpenAlOutput output, int loopbackSampleRate)
                               "ALSOFT_DRIVERS=null to run the game without sound.");
     }
     context = AlcContext(alcCreateContext(device.get(), kPlainStereo));
+    // Read by now: nothing of it is left for anyone to find, whatever way the game ends.
+    if (config_) {
+      config_.reset();
+      unsetenv("ALSOFT_CONF");
+    }
   } else {
     const LoopbackCalls calls = LoopbackCalls::Find();
     if (!calls.Usable()) Unavailable("This OpenAL cannot mix into memory", nullptr);

@@ -5,6 +5,7 @@
 
 #include "platform/sdl/AlHandles.h"
 #include "platform/sdl/PanLaw.h"
+#include "platform/sdl/PrivateConfigFile.h"
 
 namespace strikora::sdl {
 
@@ -34,6 +35,7 @@ class OpenAlContext {
 
  private:
   OpenAlOutput output_;
+  std::unique_ptr<PrivateConfigFile> config_;  // until the device has read it
   PanLaw pans_;
   struct Device;  // the OpenAL device and context, kept out of this header
   std::unique_ptr<Device> device_;

@@ -4,8 +4,11 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -156,6 +159,14 @@ std::string SdlEventSource::Title() const {
 }
 
 void SdlEventSource::ShowMessageBox(const std::string& text, const std::string& title) {
+  const EndOnSignalsWhileBoxOpen endOnSignals;
+  // A quit that came just before the box would wait behind it: nobody is there to answer it.
+  SDL_Event pending;
+  if (quit_ || SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    std::fflush(stderr);
+    _exit(1);
+  }
   std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
   std::fflush(stderr);
   // Without a desktop to show it on the box fails; the line above has been written already.
@@ -190,6 +201,44 @@ QuitOnSignals::~QuitOnSignals() {
   pthread_kill(watcher_->Thread.native_handle(), SIGTERM);
   watcher_->Thread.join();
   pthread_sigmask(SIG_UNBLOCK, &watcher_->Signals, nullptr);
+}
+
+struct EndOnSignalsWhileBoxOpen::Saved {
+  sigset_t Signals{};
+  sigset_t Mask{};
+  std::array<struct sigaction, 3> Actions{};
+};
+
+namespace {
+constexpr std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
+}  // namespace
+
+EndOnSignalsWhileBoxOpen::EndOnSignalsWhileBoxOpen() : saved_(std::make_unique<Saved>()) {
+  // SDL draws a box in a child process of its own. Should the game end under the box, that
+  // child must go with it: left behind, it would hold the game's lock, and the next start would
+  // be refused as another copy running.
+  static const int childrenEndWithTheGame =
+      pthread_atfork(nullptr, nullptr, [] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+  (void)childrenEndWithTheGame;
+  struct sigaction end {};
+  // Only what is safe in a signal handler: the message is written before the box opens.
+  end.sa_handler = [](int) { _exit(1); };
+  sigemptyset(&end.sa_mask);
+  sigemptyset(&saved_->Signals);
+  for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+    sigaddset(&saved_->Signals, kEndingSignals[i]);
+    sigaction(kEndingSignals[i], &end, &saved_->Actions[i]);
+  }
+  // The watcher thread still waits for them, but the kernel hands a signal sent to the process
+  // to its main thread first when that thread takes it.
+  pthread_sigmask(SIG_UNBLOCK, &saved_->Signals, &saved_->Mask);
+}
+
+EndOnSignalsWhileBoxOpen::~EndOnSignalsWhileBoxOpen() {
+  pthread_sigmask(SIG_SETMASK, &saved_->Mask, nullptr);
+  for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+    sigaction(kEndingSignals[i], &saved_->Actions[i], nullptr);
+  }
 }
 
 bool SdlEventSource::IsKeyHeld(HeldKey key) const {

@@ -75,4 +75,20 @@ class QuitOnSignals {
   std::unique_ptr<Watcher> watcher_;
 };
 
+// A message box runs a loop of its own that never reads the quit the signal watcher posts.
+// While one of these lives, Ctrl+C, SIGTERM or SIGHUP end the program at once with status 1:
+// every box the game shows reports a failure it ends on. Make it on the thread that shows the
+// box, before the box's text is first written anywhere; the box itself is left as it is.
+class EndOnSignalsWhileBoxOpen {
+ public:
+  EndOnSignalsWhileBoxOpen();
+  ~EndOnSignalsWhileBoxOpen();
+  EndOnSignalsWhileBoxOpen(const EndOnSignalsWhileBoxOpen&) = delete;
+  EndOnSignalsWhileBoxOpen& operator=(const EndOnSignalsWhileBoxOpen&) = delete;
+
+ private:
+  struct Saved;
+  std::unique_ptr<Saved> saved_;
+};
+
 }  // namespace strikora::sdl

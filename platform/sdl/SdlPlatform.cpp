@@ -20,6 +20,7 @@ SdlPlatform::SdlPlatform(const std::string& windowTitle)
 }
 
 void ShowStartupFailure(const std::string& text, const std::string& cause) {
+  const EndOnSignalsWhileBoxOpen endOnSignals;
   std::fprintf(stderr, "%s\n%s\n", text.c_str(), cause.c_str());
   std::fflush(stderr);
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Strikora", text.c_str(), nullptr);

@@ -76,6 +76,7 @@ class SimSoundBuffer final : public SoundBuffer {
   [[nodiscard]] const std::filesystem::path& Source() const override { return file_; }
 
   [[nodiscard]] std::optional<std::int64_t> MsUntilEnd() const override {
+    if (!IsPlaying()) return 0;
     const auto end = EndMs();
     if (!end) return std::nullopt;
     return *end - world_.now_;
@@ -165,13 +166,15 @@ void SimWorld::Stall(const std::string& why) const {
 }
 
 void SimWorld::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
-                            std::optional<std::int64_t> /*quietUntilMs*/) {
-  // Virtual time jumps straight to the next thing that can happen, clip ends included, so
-  // the waiter's hint adds nothing here.
+                            std::optional<std::int64_t> quietUntilMs) {
+  // Virtual time jumps straight to the next thing that can happen, clip ends included. The
+  // waiter's hint is honoured as the real desktop honours it: a waiter told "look again at t"
+  // is woken at t, so one that is never told when to look again is seen to stall.
   std::optional<std::int64_t> next;
   auto consider = [&](std::int64_t t) {
     if (!next || t < *next) next = t;
   };
+  if (quietUntilMs) consider(*quietUntilMs);
   if (!keys_.empty()) consider(keys_.front().At);
   if (closeAt_) consider(*closeAt_);
   if (nextTimerDueMs) consider(*nextTimerDueMs);

@@ -38,38 +38,40 @@ struct EngineWorld {
   ErrorLog log{tree.F.DataFolder / "qbxerr.log", tree.F.PlayFolder / "buzzer.wav",
                sim.platform.Time, sim.platform.Trace, engine};
 
-  [[nodiscard]] const std::vector<TraceEvent>& Events() const {
-    return sim.platform.Trace.Events();
-  }
   [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
   void Push(std::initializer_list<double> draws) {
     for (const double r : draws) random.Push(r);
   }
-
-  // What was heard, one "Slot file" entry per play, the file by its name alone.
-  [[nodiscard]] std::vector<std::string> Plays() const {
+  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const {
+    std::vector<TraceEvent> out;
+    for (const TraceEvent& e : sim.platform.Trace.Events()) {
+      if (e.Kind == kind) out.push_back(e);
+    }
+    return out;
+  }
+  // What was heard, as trace lines without their time and each file by its name alone:
+  // "play SpeechBuffer lgb.wav 0 0 0", "stop SpeechBuffer", "error 53 nosuch.wav".
+  [[nodiscard]] std::vector<std::string> Heard(std::initializer_list<const char*> kinds = {
+                                                   "play", "stop", "volume", "pan",
+                                                   "error"}) const {
     std::vector<std::string> out;
-    for (const TraceEvent& e : Events()) {
-      if (e.Kind == "play") {
-        out.push_back(e.Fields[0] + " " + std::filesystem::path(e.Fields[1]).filename().string());
+    for (const TraceEvent& e : sim.platform.Trace.Events()) {
+      if (std::find(kinds.begin(), kinds.end(), e.Kind) == kinds.end()) continue;
+      std::string line = e.Kind;
+      for (const std::string& f : e.Fields) {
+        line +=
+            " " +
+            (f.find('/') == std::string::npos ? f : std::filesystem::path(f).filename().string());
       }
+      out.push_back(line);
     }
     return out;
   }
   // The files played on one slot, by name alone.
   [[nodiscard]] std::vector<std::string> PlaysOn(const std::string& slot) const {
     std::vector<std::string> out;
-    for (const TraceEvent& e : Events()) {
-      if (e.Kind == "play" && e.Fields[0] == slot) {
-        out.push_back(std::filesystem::path(e.Fields[1]).filename().string());
-      }
-    }
-    return out;
-  }
-  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const {
-    std::vector<TraceEvent> out;
-    for (const TraceEvent& e : Events()) {
-      if (e.Kind == kind) out.push_back(e);
+    for (const TraceEvent& e : EventsOf("play")) {
+      if (e.Fields[0] == slot) out.push_back(std::filesystem::path(e.Fields[1]).filename());
     }
     return out;
   }
@@ -82,14 +84,9 @@ struct EngineWorld {
   [[nodiscard]] std::vector<std::string> LogHeadings() const {
     std::vector<std::string> out;
     const std::string text = LogText();
-    std::size_t at = 0;
-    int line = 0;
-    while (at < text.size()) {
-      const std::size_t end = text.find("\r\n", at);
-      if (end == std::string::npos) break;
+    for (std::size_t at = 0, line = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
+         at = end + 2, ++line) {
       if (line % 3 == 0) out.push_back(text.substr(at + 1, end - at - 2));
-      ++line;
-      at = end + 2;
     }
     return out;
   }

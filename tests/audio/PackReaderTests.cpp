@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,213 +24,137 @@ Bytes Int32(std::int32_t v) {
     b[i] = static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
   return b;
 }
-
 Bytes Header(std::int32_t directoryOffset) {
   return Int32(0) + Int32(directoryOffset) + Int32(0);
 }
-
-// One 64-byte directory record; the name is NUL-padded to 56 bytes.
+// One 64-byte directory record; the name is NUL-padded to 56 bytes (or fills them, unended).
 Bytes Record(const std::string& name, std::int32_t offset, std::int32_t length) {
   Bytes r = name;
-  r.resize(56, '\0');
+  r.resize(56, name.size() >= 56 ? 'x' : '\0');
   return r + Int32(offset) + Int32(length);
 }
-
-Bytes Unterminated() {
-  return Bytes(56, 'x') + Int32(12) + Int32(1);
-}
-
-struct Entry {
-  std::string Name;
-  Bytes Data;
-};
-
-// header, the files back to back, then the directory and one empty record.
-Bytes MakePack(const std::vector<Entry>& entries) {
+// The header, the files back to back, then the directory and one empty record.
+Bytes MakePack(const std::vector<std::pair<std::string, Bytes>>& entries) {
   Bytes data, directory;
   std::int32_t at = 12;
-  for (const auto& e : entries) {
-    directory += Record(e.Name, at, static_cast<std::int32_t>(e.Data.size()));
-    data += e.Data;
-    at += static_cast<std::int32_t>(e.Data.size());
+  for (const auto& [name, bytes] : entries) {
+    directory += Record(name, at, static_cast<std::int32_t>(bytes.size()));
+    data += bytes;
+    at += static_cast<std::int32_t>(bytes.size());
   }
   return Header(at) + data + directory + Record("", 0, 0);
 }
-
 Bytes ReadFile(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-class PackReader : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Sounds = Root / "sounds";
-    fs::create_directories(Sounds);
-    Dest = Sounds / "names";
-    Host.DoEvents = [this] { ++Events; };
-    Host.MessageBox = [this](const std::string& text) { Messages.push_back(text); };
-  }
-  UnpackResult Unpack(const Bytes& pack) {
-    const fs::path file = Root / "test.des";
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << pack;
-    return UnpackSoundPack(file, Dest, Sounds, Host);
-  }
-
-  [[nodiscard]] std::size_t FilesUnder(const fs::path& folder) const {
-    std::size_t n = 0;
-    for (const auto& e : fs::recursive_directory_iterator(folder)) n += e.is_regular_file() ? 1 : 0;
-    return n;
-  }
-
-  strikora::testing::TempDir Folder;
-  fs::path Root = Folder.Path(), Sounds, Dest;
-  UnpackHost Host;
-  int Events = 0;
-  std::vector<std::string> Messages;
-};
-
-TEST_F(PackReader, EmptyFirstNameCreatesTheFolderAndNoFile) {
-  EXPECT_EQ(Unpack(Header(12) + Record("", 12, 5)), UnpackResult::Done);
-  EXPECT_TRUE(fs::is_directory(Dest));
-  EXPECT_EQ(FilesUnder(Dest), 0U);
-  EXPECT_EQ(Events, 1);
-  EXPECT_TRUE(Messages.empty());
+std::size_t FilesUnder(const fs::path& folder) {
+  std::size_t n = 0;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) n += e.is_regular_file() ? 1 : 0;
+  return n;
 }
 
-TEST_F(PackReader, EachFileCarriesTheTwoBytesAfterIt) {
-  // Two files back to back: the first takes the second's first two bytes, the last one takes
-  // the two zeros that lie past the end of the pack.
+TEST(PackReader, UnpacksEachEntryWithTheTwoBytesAfterItOrFailsWithTheNameInHand) {
   const Bytes hundred(100, 'a');
-  const Bytes directory =
-      Record("one.wav", 204, 100) + Record("two.wav", 304, 3) + Record("", 0, 0);
-  EXPECT_EQ(Unpack(Header(12) + directory + hundred + "XYZ"), UnpackResult::Done);
-  EXPECT_EQ(ReadFile(Dest / "one.wav"), hundred + "XY");
-  EXPECT_EQ(ReadFile(Dest / "two.wav"), Bytes("XYZ") + '\0' + '\0');
-  EXPECT_EQ(Events, 3);
-}
-
-TEST_F(PackReader, NamesAreTrimmedAndSlashesBecomeFolders) {
-  fs::create_directory(Sounds / "names");
-  fs::create_directory(Dest / "sub");
-  EXPECT_EQ(Unpack(MakePack({{"  spaced.wav  ", "s"}, {"sub/a.wav", "abc"}, {"sub\\b.wav", "b"}})),
-            UnpackResult::Done);
-  EXPECT_EQ(ReadFile(Dest / "spaced.wav").substr(0, 1), "s");
-  EXPECT_EQ(ReadFile(Dest / "sub" / "a.wav").substr(0, 3), "abc");
-  EXPECT_TRUE(fs::exists(Dest / "sub" / "b.wav"));
-}
-
-TEST_F(PackReader, AMissingSubFolderFailsWithTheNameLength) {
-  EXPECT_EQ(Unpack(MakePack({{"first.wav", "1"}, {"sub/a.wav", "abc"}, {"after.wav", "2"}})),
-            UnpackResult::Failed);
-  EXPECT_EQ(Messages, std::vector<std::string>{"9"});
-  EXPECT_TRUE(fs::exists(Dest / "first.wav"));  // written before the failure, kept
-  EXPECT_FALSE(fs::exists(Dest / "after.wav"));
-  EXPECT_FALSE(fs::exists(Dest / "sub"));
-}
-
-TEST_F(PackReader, UnpackingAgainReplacesTheFiles) {
-  const Bytes pack = MakePack({{"a.wav", "new contents"}});
-  fs::create_directory(Dest);
-  std::ofstream(Dest / "a.wav") << "an older and much longer file than the new one";
-  std::ofstream(Dest / "keep.wav") << "not in the pack";
-  EXPECT_EQ(Unpack(pack), UnpackResult::Done);
-  const Bytes first = ReadFile(Dest / "a.wav");
-  EXPECT_EQ(first.size(), 14U);
-  EXPECT_EQ(Unpack(pack), UnpackResult::Done);
-  EXPECT_EQ(ReadFile(Dest / "a.wav"), first);
-  EXPECT_TRUE(fs::exists(Dest / "keep.wav"));
-}
-
-TEST_F(PackReader, FullDirectoryWithNoEmptyRecordUnpacksAll4097Files) {
-  Bytes directory;
-  for (int i = 0; i < 4097; ++i) directory += Record("f" + std::to_string(i) + ".wav", 12, 1);
-  // A 4098th record would be read if the directory did not stop at 4097.
-  const Bytes pack = Header(14) + "zz" + directory + Record("extra.wav", 12, 1);
-  EXPECT_EQ(Unpack(pack), UnpackResult::Done);
-  EXPECT_EQ(FilesUnder(Dest), 4097U);
-  EXPECT_TRUE(fs::exists(Dest / "f4096.wav"));
-  EXPECT_FALSE(fs::exists(Dest / "extra.wav"));
-  EXPECT_EQ(Events, 4097);
-}
-
-TEST_F(PackReader, TruncatedPacksReadZerosPastTheirEnd) {
-  const Bytes full = MakePack({{"a.wav", "aaaa"}, {"b.wav", "bbbb"}});
-  // Cut inside the second record: its name still reads up to the cut, then zeros.
-  EXPECT_EQ(Unpack(full.substr(0, 12 + 8 + 64 + 3)), UnpackResult::Done);
-  EXPECT_EQ(ReadFile(Dest / "a.wav"), "aaaabb");
-  EXPECT_EQ(ReadFile(Dest / "b.w"), Bytes(2, '\0'));
-  // Cut inside the file data: what is missing reads as zeros.
-  const Bytes tail = Header(12) + Record("late.wav", 200, 4) + Record("", 0, 0);
-  EXPECT_EQ(Unpack(tail + Bytes(200 - tail.size(), '\0') + "ab"), UnpackResult::Done);
-  EXPECT_EQ(ReadFile(Dest / "late.wav"), Bytes("ab") + Bytes(4, '\0'));
-  EXPECT_TRUE(Messages.empty());
-}
-
-TEST_F(PackReader, DirectoryOffsetPastTheEndHoldsNoFiles) {
-  EXPECT_EQ(Unpack(Header(100000) + Record("a.wav", 12, 1)), UnpackResult::Done);
-  EXPECT_EQ(FilesUnder(Dest), 0U);
-  EXPECT_EQ(Unpack(Header(-64) + Record("a.wav", 12, 1)), UnpackResult::Failed);
-  EXPECT_EQ(Messages, std::vector<std::string>{"0"});
-}
-
-TEST_F(PackReader, ANameWithoutTerminatorFailsWithTheNameInHand) {
-  EXPECT_EQ(Unpack(Header(12) + Unterminated()), UnpackResult::Failed);
-  EXPECT_EQ(Unpack(Header(13) + "x" + Record("hello.wav", 12, 1) + Unterminated()),
-            UnpackResult::Failed);
-  EXPECT_EQ(Messages, (std::vector<std::string>{"0", "9"}));
-  EXPECT_TRUE(fs::exists(Dest / "hello.wav"));
-}
-
-TEST_F(PackReader, DamagedOffsetsAndLengthsFailWithoutWriting) {
-  const Bytes tooLong = Header(12) + Record("big.wav", 12, 2000000000) + Record("", 0, 0);
-  const Bytes negativeLength = Header(12) + Record("neg.wav", 12, -5) + Record("", 0, 0);
-  const Bytes negativeOffset = Header(12) + Record("off.wav", -1, 4) + Record("", 0, 0);
-  for (const Bytes& pack : {tooLong, negativeLength, negativeOffset}) {
-    EXPECT_EQ(Unpack(pack), UnpackResult::Failed);
-  }
-  EXPECT_EQ(Messages, (std::vector<std::string>{"7", "7", "7"}));
-  EXPECT_EQ(FilesUnder(Dest), 0U);
-}
-
-TEST_F(PackReader, NamesThatLeaveTheSoundTreeFail) {
+  Bytes full4097;
+  for (int i = 0; i < 4097; ++i) full4097 += Record("f" + std::to_string(i) + ".wav", 12, 1);
+  const Bytes cut = MakePack({{"a.wav", "aaaa"}, {"b.wav", "bbbb"}}).substr(0, 12 + 8 + 64 + 3);
+  const Bytes late = Header(12) + Record("late.wav", 200, 4) + Record("", 0, 0);
+  struct Row {
+    std::string name;
+    Bytes pack;
+    std::vector<std::string> folders;  // made under the sounds folder first
+    UnpackResult result;
+    std::string message;                                              // the box's text; empty: none
+    std::vector<std::pair<std::string, std::optional<Bytes>>> files;  // none: must not exist
+    std::size_t count;  // files under the sounds folder after
+  };
+  const auto none = std::nullopt;
+  const UnpackResult done = UnpackResult::Done, failed = UnpackResult::Failed;
+  // clang-format off
+  std::vector<Row> rows = {
+      {"an empty first name: the folder and no file", Header(12) + Record("", 12, 5), {}, done, "", {}, 0},
+      {"the last file takes the zeros past the pack's end",
+       Header(12) + Record("one.wav", 204, 100) + Record("two.wav", 304, 3) + Record("", 0, 0) + hundred + "XYZ",
+       {}, done, "", {{"names/one.wav", hundred + "XY"}, {"names/two.wav", Bytes("XYZ\0\0", 5)}}, 2},
+      {"names trimmed, slashes either way are folders",
+       MakePack({{"  spaced.wav  ", "s"}, {"sub/a.wav", "abc"}, {"sub\\b.wav", "b"}}), {"names/sub"}, done, "",
+       {{"names/spaced.wav", "sab"}, {"names/sub/a.wav", "abcb "}, {"names/sub/b.wav", "b  "}}, 3},
+      {"a missing sub-folder stops the pack after what it wrote",
+       MakePack({{"first.wav", "1"}, {"sub/a.wav", "abc"}, {"after.wav", "2"}}), {}, failed, "9",
+       {{"names/sub", none}, {"names/after.wav", none}}, 1},
+      {"4097 records and never a 4098th", Header(14) + "zz" + full4097 + Record("extra.wav", 12, 1), {}, done, "",
+       {{"names/f4096.wav", "zzf"}, {"names/extra.wav", none}}, 4097},
+      {"a pack cut inside a record reads zeros past the cut", cut, {}, done, "",
+       {{"names/a.wav", "aaaabb"}, {"names/b.w", Bytes(2, '\0')}}, 2},
+      {"a pack cut inside its data reads zeros", late + Bytes(200 - late.size(), '\0') + "ab", {}, done, "",
+       {{"names/late.wav", Bytes("ab") + Bytes(4, '\0')}}, 1},
+      {"a directory past the end holds nothing", Header(100000) + Record("a.wav", 12, 1), {}, done, "", {}, 0},
+      {"a negative directory offset", Header(-64) + Record("a.wav", 12, 1), {}, failed, "0", {}, 0},
+      {"a first name without its end", Header(12) + Record(Bytes(56, 'x'), 12, 1), {}, failed, "0", {}, 0},
+      {"a later name without its end", Header(13) + "x" + Record("hello.wav", 12, 1) + Record(Bytes(56, 'x'), 12, 1),
+       {}, failed, "9", {{"names/hello.wav", "xhe"}}, 1},
+      {"a length past the pack", Header(12) + Record("big.wav", 12, 2000000000) + Record("", 0, 0), {}, failed, "7", {}, 0},
+      {"a negative length", Header(12) + Record("neg.wav", 12, -5) + Record("", 0, 0), {}, failed, "7", {}, 0},
+      {"a negative offset", Header(12) + Record("off.wav", -1, 4) + Record("", 0, 0), {}, failed, "7", {}, 0},
+      {"names.dat lands in the sounds folder", MakePack({{"fn1.wav", "ann"}, {"..\\names.dat", "1\n"}}), {}, done,
+       "", {{"names.dat", "1\nfn"}}, 2},
+  };
+  // clang-format on
   // A folder named "C:" below the destination must not make a drive letter a sub-folder.
-  fs::create_directories(Dest / "C:");
   for (const std::string name :
        {"/etc/x.wav", "\\x.wav", "C:\\x.wav", "..\\..\\x.wav", "sub/../../../x.wav", ".."}) {
-    Messages.clear();
-    EXPECT_EQ(Unpack(MakePack({{name, "evil"}, {"after.wav", "a"}})), UnpackResult::Failed) << name;
-    EXPECT_EQ(Messages, std::vector<std::string>{std::to_string(name.size())}) << name;
+    rows.push_back({"outside the sound tree: " + name,
+                    MakePack({{name, "evil"}, {"after.wav", "a"}}),
+                    {"names/C:"},
+                    failed,
+                    std::to_string(name.size()),
+                    {{"x.wav", none}, {"../x.wav", none}, {"names/after.wav", none}},
+                    0});
   }
-  EXPECT_FALSE(fs::exists(Root / "x.wav"));
-  EXPECT_FALSE(fs::exists(Sounds / "x.wav"));
-  EXPECT_FALSE(fs::exists(Dest / "after.wav"));
-  EXPECT_EQ(FilesUnder(Root), 1U);  // only the pack itself
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const strikora::testing::TempDir dir;
+    const fs::path sounds = dir / "sounds", pack = dir / "test.des";
+    fs::create_directories(sounds);
+    for (const std::string& f : r.folders) fs::create_directories(sounds / f);
+    std::ofstream(pack, std::ios::binary) << r.pack;
+    int events = 0;
+    std::vector<std::string> messages;
+    const UnpackHost host{
+        [&] { ++events; }, [&](const std::string& t) { messages.push_back(t); }, {}};
+    EXPECT_EQ(UnpackSoundPack(pack, sounds / "names", sounds, host), r.result);
+    EXPECT_EQ(messages, r.message.empty() ? std::vector<std::string>{} : std::vector{r.message});
+    for (const auto& [file, bytes] : r.files) {
+      EXPECT_EQ(bytes ? ReadFile(sounds / file) : std::optional<Bytes>(), bytes) << file;
+      EXPECT_EQ(fs::exists(sounds / file), bytes.has_value()) << file;
+    }
+    EXPECT_EQ(FilesUnder(sounds), r.count);
+    EXPECT_TRUE(fs::is_directory(sounds / "names"));
+    if (r.name.starts_with("4097")) {
+      EXPECT_EQ(events, 4097);  // the splash window's keys stay live, record by record
+    }
+  }
 }
 
-TEST_F(PackReader, NamesDatLandsInTheSoundsFolder) {
-  EXPECT_EQ(Unpack(MakePack({{"fn1.wav", "ann"}, {"..\\names.dat", "1\n"}})), UnpackResult::Done);
-  EXPECT_EQ(ReadFile(Sounds / "names.dat").substr(0, 2), "1\n");
-  EXPECT_TRUE(fs::exists(Dest / "fn1.wav"));
-}
-
-TEST_F(PackReader, AMissingPackUnpacksNothingAndSaysNothing) {
-  EXPECT_EQ(UnpackSoundPack(Root / "absent.des", Dest, Sounds, Host), UnpackResult::Missing);
-  EXPECT_TRUE(Messages.empty());
-  EXPECT_EQ(FilesUnder(Root), 0U);
-}
-
-TEST_F(PackReader, AMissingParentFolderIsThrown) {
-  const fs::path file = Root / "test.des";
-  std::ofstream(file, std::ios::binary) << MakePack({{"a.wav", "a"}});
-  EXPECT_THROW((void)UnpackSoundPack(file, Root / "no" / "such", Sounds, Host),
+TEST(PackReader, UnpackingAgainReplacesItsFilesAndAMissingPackOrParentSaysSo) {
+  const strikora::testing::TempDir dir;
+  const fs::path sounds = dir / "sounds", dest = sounds / "names", pack = dir / "test.des";
+  fs::create_directories(dest);
+  std::ofstream(dest / "a.wav") << "an older and much longer file than the new one";
+  std::ofstream(dest / "keep.wav") << "not in the pack";
+  std::ofstream(pack, std::ios::binary) << MakePack({{"a.wav", "new contents"}});
+  for (int again = 0; again < 2; ++again) {
+    EXPECT_EQ(UnpackSoundPack(pack, dest, sounds, UnpackHost{}), UnpackResult::Done);
+    EXPECT_EQ(ReadFile(dest / "a.wav"), "new contentsa.");  // and the directory's first two
+  }
+  EXPECT_TRUE(fs::exists(dest / "keep.wav"));
+  bool told = false;
+  const UnpackHost host{{}, [&](const std::string&) { told = true; }, {}};
+  EXPECT_EQ(UnpackSoundPack(dir / "absent.des", dest, sounds, host), UnpackResult::Missing);
+  EXPECT_FALSE(told);
+  EXPECT_THROW((void)UnpackSoundPack(pack, dir / "no" / "such", sounds, host),
                fs::filesystem_error);
-}
-
-TEST_F(PackReader, EmptyHostIsAllowed) {
-  const fs::path file = Root / "test.des";
-  std::ofstream(file, std::ios::binary) << Header(12) + Unterminated();
-  EXPECT_EQ(UnpackSoundPack(file, Dest, Sounds, UnpackHost{}), UnpackResult::Failed);
 }
 
 }  // namespace

@@ -135,56 +135,48 @@ TEST_F(OpenAlSoundBufferTest, CursorCountsBytesOfTheFilesOwnPcm) {
   }
 }
 
-TEST_F(OpenAlSoundBufferTest, StopKeepsThePlaceAndAOneShotClipEndsBackAtTheTop) {
+TEST_F(OpenAlSoundBufferTest, StopKeepsThePlaceAClipEndsBackAtTheTopAndTheTimeLeftFollowsTheSpeed) {
+  const auto left = [](const std::unique_ptr<SoundBuffer>& c) {
+    return static_cast<double>(c->MsUntilEnd().value_or(-1));
+  };
   auto clip = Clip("short.wav", {.Seconds = 0.25});  // 22050 bytes
   EXPECT_FALSE(clip->IsPlaying());
+  EXPECT_EQ(clip->MsUntilEnd(), 0);  // not playing: nothing to wait for
   clip->Play(PlayMode::Once);
+  EXPECT_NEAR(left(clip), 250.0, 2.0);
   (void)Render(context, 4410);
+  EXPECT_NEAR(left(clip), 150.0, 4.0);
   clip->Stop();
-  EXPECT_FALSE(clip->IsPlaying());
+  EXPECT_EQ(clip->MsUntilEnd(), 0);
   const double stoppedAt = Pos(clip);
-  EXPECT_GT(stoppedAt, 0);
+  EXPECT_NEAR(stoppedAt, 8820.0, 128.0);
   (void)Render(context, 4410);
   EXPECT_EQ(Pos(clip), stoppedAt);
 
-  clip->Play(PlayMode::Once);  // on from the place where it stopped
-  EXPECT_TRUE(clip->IsPlaying());
-  (void)Render(context, 4410);
-  EXPECT_NEAR(Pos(clip), stoppedAt + 8820.0, 128.0);
+  clip->Play(PlayMode::Once);  // on from the place where it stopped, twice as fast
+  clip->SetFrequency(2 * kRate);
+  EXPECT_NEAR(left(clip), 75.0, 4.0);
+  (void)Render(context, 2205);
+  EXPECT_NEAR(Pos(clip), stoppedAt + 8820.0, 256.0);
+  clip->SetFrequency(0);  // back to the file's own rate
+  EXPECT_EQ(clip->GetFrequency(), kRate);
   (void)Render(context, kRate / 5);
+  // Ended by the mixer: back at the top, and "look again now" rather than "unknown".
   EXPECT_FALSE(clip->IsPlaying());
   EXPECT_EQ(Pos(clip), 0);
+  EXPECT_EQ(clip->MsUntilEnd(), 0);
 
   clip->Play(PlayMode::Once);  // and again from the top
   (void)Render(context, 1000);
   EXPECT_NEAR(Pos(clip), 2000.0, 128.0);
-  // Asked to loop while it plays, it goes on from where it is, past its end.
+  // Asked to loop while it plays, it goes on from where it is, past its end, never ending.
   const double before = Pos(clip);
   clip->Play(PlayMode::Looping);
   EXPECT_GE(Pos(clip), before);
+  EXPECT_EQ(clip->MsUntilEnd(), std::nullopt);
   (void)Render(context, kRate / 2);  // twice its length
   EXPECT_TRUE(clip->IsPlaying());
   EXPECT_LT(clip->GetCurrentPosition(), clip->GetByteLength());
-}
-
-TEST_F(OpenAlSoundBufferTest, FrequencySetsTheSpeedAndTheTimeLeft) {
-  auto clip = Clip("tone.wav");  // one second
-  EXPECT_EQ(clip->MsUntilEnd(), std::nullopt);
-  clip->Play(PlayMode::Once);
-  EXPECT_NEAR(static_cast<double>(clip->MsUntilEnd().value_or(-1)), 1000.0, 2.0);
-  (void)Render(context, kRate / 10);
-  EXPECT_NEAR(static_cast<double>(clip->MsUntilEnd().value_or(-1)), 900.0, 4.0);
-  clip->SetFrequency(2 * kRate);
-  EXPECT_NEAR(static_cast<double>(clip->MsUntilEnd().value_or(-1)), 450.0, 4.0);
-  (void)Render(context, 2205);
-  EXPECT_NEAR(Pos(clip), 8820.0 + 8820.0, 256.0);
-  clip->SetFrequency(0);  // back to the file's own rate
-  EXPECT_EQ(clip->GetFrequency(), kRate);
-  // A looping or stopped clip never ends by itself.
-  clip->Play(PlayMode::Looping);
-  EXPECT_EQ(clip->MsUntilEnd(), std::nullopt);
-  clip->Stop();
-  EXPECT_EQ(clip->MsUntilEnd(), std::nullopt);
 }
 
 TEST_F(OpenAlSoundBufferTest, MissingOrBadFilesAreReported) {

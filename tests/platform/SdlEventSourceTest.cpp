@@ -3,6 +3,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <tuple>
 #include <vector>
 
@@ -68,6 +70,21 @@ TEST_F(SdlEventSourceTest, ClosingTheWindowOrCtrlCIsAQuitRequestNotAKey) {
   const std::int64_t before = clock.MonotonicMs();
   events.WaitForEvent(std::nullopt, before + 200);
   EXPECT_LT(clock.MonotonicMs() - before, 100);
+}
+
+TEST(SdlEventSourceDeathTest, ASignalWhileABoxIsOpenEndsTheProgramAtOnceAsAFailure) {
+  for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    EXPECT_EXIT(
+        {
+          const QuitOnSignals signals;
+          const EndOnSignalsWhileBoxOpen box;  // as a box that waits for OK
+          kill(getpid(), sig);
+          for (int i = 0; i < 300; ++i) usleep(10000);
+          std::_Exit(3);  // the box would still be waiting
+        },
+        ::testing::ExitedWithCode(1), "")
+        << strsignal(sig);
+  }
 }
 
 }  // namespace

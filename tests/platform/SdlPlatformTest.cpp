@@ -2,15 +2,21 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "OpenAlTestTones.h"
 #include "platform/PlatformError.h"
 #include "platform/sdl/IniSettingsStore.h"
+#include "platform/sdl/PrivateConfigFile.h"
 #include "platform/sdl/SdlPlatform.h"
 
 namespace strikora::sdl {
@@ -101,7 +107,7 @@ class SdlSettingsStoreTest : public ::testing::Test {
   std::filesystem::path file = folder / "strikora" / "settings.ini";
 };
 
-TEST_F(SdlSettingsStoreTest, SavedSettingsReadBackPerApplicationSectionAndKey) {
+TEST_F(SdlSettingsStoreTest, SettingsReadBackPerApplicationSectionAndKeyWhateverTheyHold) {
   {
     IniSettingsStore store(file);
     EXPECT_EQ(store.GetSetting("Strikora", "Options", "Skill", "3"), "3");  // no file yet
@@ -110,27 +116,47 @@ TEST_F(SdlSettingsStoreTest, SavedSettingsReadBackPerApplicationSectionAndKey) {
     store.SaveSetting("Strikora", "Sound", "Skill", "other section");
     store.SaveSetting("Other", "Options", "Skill", "other app");
     store.SaveSetting("Strikora", "Options", "Skill", "4");  // replaced, not added
+    store.SaveSetting("App/Name", "Sec]tion", "key=with;equals", " two\nlines = [odd] ; # \\x41 ");
+    store.SaveSetting("App", "Name/Sec]tion", "key=with;equals", "a different place");
+    store.SaveSetting("App", "Name", "#not;a comment", "#1");
   }
   const IniSettingsStore reopened(file);
-  EXPECT_EQ(reopened.GetSetting("Strikora", "Options", "Skill", ""), "4");
-  EXPECT_EQ(reopened.GetSetting("Strikora", "Options", "PlayMethod", ""), "2");
-  EXPECT_EQ(reopened.GetSetting("Strikora", "Sound", "Skill", ""), "other section");
-  EXPECT_EQ(reopened.GetSetting("Other", "Options", "Skill", ""), "other app");
-  EXPECT_EQ(reopened.GetSetting("Strikora", "Options", "Missing", "fallback"), "fallback");
-
+  for (const auto& [app, section, key, value] :
+       std::vector<std::tuple<std::string, std::string, std::string, std::string>>{
+           {"Strikora", "Options", "Skill", "4"},
+           {"Strikora", "Options", "PlayMethod", "2"},
+           {"Strikora", "Sound", "Skill", "other section"},
+           {"Other", "Options", "Skill", "other app"},
+           {"Strikora", "Options", "Missing", "fallback"},
+           {"App/Name", "Sec]tion", "key=with;equals", " two\nlines = [odd] ; # \\x41 "},
+           {"App", "Name/Sec]tion", "key=with;equals", "a different place"},
+           {"App", "Name", "#not;a comment", "#1"}}) {
+    EXPECT_EQ(reopened.GetSetting(app, section, key, "fallback"), value) << app << section << key;
+  }
   const std::string text = Contents(file);
   EXPECT_NE(text.find("[Strikora/Options]\nPlayMethod=2\nSkill=4\n"), std::string::npos) << text;
-  // Written through a temporary file that does not stay behind.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(file.parent_path()), {}), 1);
 }
 
-TEST_F(SdlSettingsStoreTest, AwkwardNamesAndValuesComeBackUnchanged) {
-  IniSettingsStore store(file);
-  const std::string value = " two\nlines = [odd] ; # \\x41 ";
-  store.SaveSetting("App/Name", "Sec]tion", "key=with;equals", value);
-  store.SaveSetting("App", "Name/Sec]tion", "key=with;equals", "a different place");
-  EXPECT_EQ(store.GetSetting("App/Name", "Sec]tion", "key=with;equals", ""), value);
-  EXPECT_EQ(store.GetSetting("App", "Name/Sec]tion", "key=with;equals", ""), "a different place");
+TEST_F(SdlSettingsStoreTest, ASaveLeavesOneFileClearsThoseOfKilledSavesAndFollowsNoLink) {
+  std::filesystem::create_directories(file.parent_path());
+  const pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+  const auto temp = [&](const std::string& s) { return file.string() + ".tmp" + s; };
+  for (const std::string& s : std::vector<std::string>{std::to_string(dead), "0", "123456789012"})
+    std::ofstream(temp(s)) << "x";
+  std::ofstream(temp(std::to_string(getppid()))) << "another copy is saving";
+  std::ofstream(temp("x")) << "not a save's";
+  std::ofstream(folder / "victim") << "mine";
+  std::filesystem::create_symlink(folder / "victim", temp(std::to_string(getpid())));
+  IniSettingsStore(file).SaveSetting("Strikora", "Options", "Skill", "4");
+  std::set<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(file.parent_path())) {
+    left.insert(e.path().filename().string());
+  }
+  EXPECT_EQ(left, (std::set<std::string>{"settings.ini", "settings.ini.tmpx",
+                                         "settings.ini.tmp" + std::to_string(getppid())}));
+  EXPECT_EQ(Contents(folder / "victim"), "mine");
 }
 
 TEST_F(SdlSettingsStoreTest, AGarbledFileIsReadForWhatItHoldsAndNeverFails) {
@@ -154,8 +180,7 @@ TEST_F(SdlSettingsStoreTest, AGarbledFileIsReadForWhatItHoldsAndNeverFails) {
   EXPECT_EQ(IniSettingsStore(file).GetSetting("Strikora", "Options", "PlayMethod", ""), "2");
 
   // A folder where the file should be: reading still works, saving says why it failed.
-  const IniSettingsStore blocked(folder.Path());
-  EXPECT_EQ(blocked.GetSetting("Strikora", "Options", "Skill", "3"), "3");
+  EXPECT_EQ(IniSettingsStore(folder.Path()).GetSetting("Strikora", "Options", "Skill", "3"), "3");
   IniSettingsStore unwritable(folder / "settings.ini" / "is" / "a" / "file");
   { std::ofstream(folder / "settings.ini") << "x"; }
   try {
@@ -164,11 +189,49 @@ TEST_F(SdlSettingsStoreTest, AGarbledFileIsReadForWhatItHoldsAndNeverFails) {
   } catch (const PlatformError& e) {
     EXPECT_EQ(e.Code(), ErrorCode::FileAccess);
   }
-}
-
-TEST_F(SdlSettingsStoreTest, WithoutXdgConfigHomeTheFileLivesUnderHomesConfig) {
   const ScopedEnv unset("XDG_CONFIG_HOME", nullptr), home("HOME", folder.Path().c_str());
   EXPECT_EQ(IniSettingsStore::DefaultFile(), folder / ".config" / "strikora" / "settings.ini");
+}
+
+TEST(PrivateConfigFileTest, LivesInAFreshFolderOfThePlayersOwnAndLeavesNothingBehind) {
+  TempDir scratch;
+  const std::filesystem::path tmp = scratch / "tmp", own = scratch / "run",
+                              shared = scratch / "shared";
+  for (const auto& [dir, mode] : {std::pair{tmp, 01777}, {own, 0700}, {shared, 0777}}) {
+    std::filesystem::create_directory(dir);
+    chmod(dir.c_str(), static_cast<mode_t>(mode));
+  }
+  std::ofstream(scratch / "victim") << "mine";
+  const ScopedEnv tmpdir("TMPDIR", tmp.c_str());
+  const std::string planted = "strikora-openal-" + std::to_string(getuid()) + ".conf";
+  for (const std::filesystem::path& runtime : {std::filesystem::path(), own, shared}) {
+    const std::filesystem::path where = runtime == own ? own : tmp;
+    SCOPED_TRACE("XDG_RUNTIME_DIR " + runtime.string());
+    const ScopedEnv rt("XDG_RUNTIME_DIR", runtime.empty() ? nullptr : runtime.c_str());
+    if (!std::filesystem::is_symlink(where / planted)) {
+      std::filesystem::create_symlink(scratch / "victim", where / planted);
+    }
+    std::filesystem::path folder;
+    {
+      const PrivateConfigFile config("[general]\n");
+      ASSERT_FALSE(config.File().empty());
+      folder = config.File().parent_path();
+      EXPECT_EQ(folder.parent_path(), where);
+      struct stat st {};
+      ASSERT_EQ(lstat(folder.c_str(), &st), 0);
+      EXPECT_TRUE(S_ISDIR(st.st_mode));
+      EXPECT_EQ(st.st_mode & 0777, 0700u);
+      EXPECT_EQ(st.st_uid, getuid());
+      EXPECT_EQ(Contents(config.File()), "[general]\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder));
+  }
+  // The sound device reads its configuration from such a file, and leaves nothing behind.
+  const ScopedEnv unset("ALSOFT_CONF", nullptr), rt("XDG_RUNTIME_DIR", nullptr);
+  { const OpenAlContext device(OpenAlOutput::DefaultDevice); }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp), {}), 1);  // the planted link
+  EXPECT_EQ(Contents(scratch / "victim"), "mine");
+  EXPECT_EQ(std::getenv("ALSOFT_CONF"), nullptr);
 }
 
 }  // namespace

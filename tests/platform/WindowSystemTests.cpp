@@ -2,6 +2,7 @@
 // the game stands on.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ class Logged final : public Form {
   Logged(WindowSystem& w, std::string caption, std::vector<std::string>& log)
       : Form(w, std::move(caption)), log_(log) {}
   std::function<void(int)> OnKey;
+  bool Repeats = true;
+  [[nodiscard]] bool TakesAutoRepeat() const override { return Repeats; }
   void Form_GotFocus() override { log_.push_back(Caption() + " got"); }
   void Form_LostFocus() override { log_.push_back(Caption() + " lost"); }
   void Form_KeyDown(int KeyCode, int Shift) override {
@@ -65,19 +68,23 @@ TEST_F(Windows, KeysGoToTheActiveFormAndAModalShowReturnsWhenItsFormHides) {
   dialog.OnKey = [&](int key) {
     if (key == vk::Escape) dialog.Hide();
   };
+  menu.Repeats = false;  // as the lane: a held key is one press
+  sim.world.PressKeyAt(5, vk::Down, 0, true);
   sim.world.PressKeyAt(10, vk::Enter);
   sim.world.PressKeyAt(20, vk::Down);
+  sim.world.PressKeyAt(25, vk::Down, 0, true);
   sim.world.PressKeyAt(30, vk::Escape);
   sim.world.PressKeyAt(40, vk::Escape, mod::Shift);
   menu.Show(ShowMode::Modal);
   EXPECT_FALSE(menu.Visible());
-  EXPECT_EQ(log,
-            (Lines{"Menu got", "Menu key 13/0", "Menu lost", "Dialog got", "Dialog key 40/0",
-                   "Dialog key 27/0", "Dialog lost", "Menu got", "Menu key 27/1", "Menu lost"}));
+  EXPECT_EQ(log, (Lines{"Menu got", "Menu key 13/0", "Menu lost", "Dialog got", "Dialog key 40/0",
+                        "Dialog key 40/0", "Dialog key 27/0", "Dialog lost", "Menu got",
+                        "Menu key 27/1", "Menu lost"}));
   Lines trace;
   for (const TraceEvent& e : sim.platform.Trace.Events()) trace.push_back(e.Line());
-  EXPECT_EQ(trace, (Lines{"0\tfocus\tMenu", "10\tkey\t13\t0", "10\tfocus\tDialog", "20\tkey\t40\t0",
-                          "30\tkey\t27\t0", "30\tfocus\tMenu", "40\tkey\t27\t1"}));
+  EXPECT_EQ(trace, (Lines{"0\tfocus\tMenu", "5\tkey\t40\t0", "10\tkey\t13\t0", "10\tfocus\tDialog",
+                          "20\tkey\t40\t0", "25\tkey\t40\t0", "30\tkey\t27\t0", "30\tfocus\tMenu",
+                          "40\tkey\t27\t1"}));
 }
 
 TEST_F(Windows, ATimerNeverFiresInsideItsOwnHandlerAndKeepsItsInterval) {
@@ -106,41 +113,45 @@ TEST_F(Windows, ATimerNeverFiresInsideItsOwnHandlerAndKeepsItsInterval) {
   EXPECT_THROW(windows.WaitUntil([] { return false; }, "nothing"), sim::SimStalled);
 }
 
-// Remembers what the window system asked of its event source.
-class RecordingSource final : public EventSource {
- public:
-  explicit RecordingSource(const Clock& clock) : clock_(clock) {}
-  std::optional<KeyEvent> PollKey() override { return std::nullopt; }
-  void WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
-                    std::optional<std::int64_t> quietUntilMs) override {
-    timers.push_back(nextTimerDueMs);
-    quiet.push_back(quietUntilMs);
+// Writes down each failure a handler let escape: where, and its number.
+struct Reporter final : ErrorReporter {
+  void LogError(std::string_view where, const ErrorInfo& e) override {
+    Logged.push_back(std::string(where) + " " + std::to_string(e.Number));
   }
-  void SetTitle(const std::string&) override {}
-  void ShowMessageBox(const std::string&, const std::string&) override {}
-  bool IsKeyHeld(HeldKey) const override { return false; }
-  std::vector<std::optional<std::int64_t>> timers, quiet;
-
- private:
-  const Clock& clock_;
+  Lines Logged;
 };
 
-TEST_F(Windows, AnIdlePumpPassesOnHowLongTheWaiterCanSleep) {
-  RecordingSource source(sim.world);
-  SoundTrace trace(sim.world);
-  WindowSystem own(source, sim.world, trace);
-  sim.world.SetTimeLimit(1000000);
-  own.DoEvents();
-  own.DoEvents(400);
-  Timer t(own);
-  t.SetInterval(50);
-  t.SetEnabled(true);
-  own.DoEvents(400);
-  const std::int64_t now = sim.world.MonotonicMs();
-  EXPECT_EQ(source.quiet,
-            (std::vector<std::optional<std::int64_t>>{std::nullopt, now + 400, now + 400}));
-  // The timer's due time goes along with it: the source wakes for whichever comes first.
-  EXPECT_EQ(source.timers.back(), now + 50);
+TEST_F(Windows, AFailingHandlerIsReportedAndTheWaitGoesOnOrWithoutAReporterReachesThePump) {
+  Reporter reporter;
+  windows.SetErrorReporter(&reporter);
+  Logged lane(windows, "Lane", log);
+  lane.OnKey = [](int key) {
+    if (key == vk::Delete) throw std::runtime_error("the lane lost its bowler");
+    if (key == vk::End) throw PlatformError(ErrorCode::OutOfRange, "no such frame");
+  };
+  lane.Show();
+  Timer tmrOHS(windows, "tmrOHS");
+  int ticks = 0;
+  tmrOHS.OnTimer = [&] {
+    if (++ticks == 1) throw std::runtime_error("no crowd tonight");
+  };
+  tmrOHS.SetInterval(1000);
+  tmrOHS.SetEnabled(true);
+  sim.world.PressKeyAt(100, vk::Delete);
+  sim.world.PressKeyAt(200, vk::End);
+  windows.WaitUntil([&] { return ticks >= 3; }, "three ticks");
+  EXPECT_EQ(reporter.Logged, (Lines{"Form_KeyDown 5", "Form_KeyDown 9", "tmrOHS 5"}));
+
+  // Without a reporter the failure reaches whoever pumped, and the timer is not left marked as
+  // running: it fires again.
+  windows.SetErrorReporter(nullptr);
+  ticks = 0;
+  sim.world.PressKeyAfter(100, vk::Delete);
+  EXPECT_THROW(windows.WaitUntil([] { return false; }, "a key"), std::runtime_error);
+  EXPECT_THROW(windows.WaitUntil([&] { return ticks >= 2; }, "a tick"), std::runtime_error);
+  windows.WaitUntil([&] { return ticks >= 2; }, "another tick");
+  EXPECT_EQ(ticks, 2);
+  EXPECT_EQ(reporter.Logged.size(), 3u);
 }
 
 }  // namespace
