@@ -43,6 +43,12 @@ TEST_F(OptionMenus, PlayMethod) {
   check("starts on the stored item; Down on the last wraps; Enter stores", "1",
         Keys(At("pm2", vk::Down), At("pm1", vk::Down), At("pm2", vk::Enter, 2)),
         "psapm pm2 pm1 pm2", "1", true, 2);
+  // Keys act during the prompt: the item a key spoke, or the closed menu's silence, is all
+  // that follows it.
+  check("Escape during the prompt: nothing more", "1", Keys(At("psapm", vk::Escape, 1, 100)),
+        "psapm", "1", false, 1);
+  check("Down during the prompt: the new item once", "1",
+        Keys(At("psapm", vk::Down, 1, 100), At("pm1", vk::Enter)), "psapm pm1", "0", true, 1);
   check(
       "a stored value that is no item reads as the first; Ctrl alone only silences, Ctrl "
       "with Alt is no silencing state",
@@ -65,6 +71,8 @@ TEST_F(OptionMenus, Skill) {
       Keys(At("l2", vk::Down, 1, 100), At("ld3", vk::Down, 1, 100),
            At("l4", vk::Control, 1, 100, mod::Ctrl), At("l4", vk::Escape)),
       "pssl l2 l3 ld3 l4", "1", false, 1);
+  check("Escape during the prompt: no level, no description", "2",
+        Keys(At("pssl", vk::Escape, 1, 100)), "pssl", "2", false, 1);
   check("a letter repeats the item, its description only once", "7",
         Keys(At("l1", vk::Letter('Q'), 1, 100), At("ld1", vk::Enter)), "pssl l1 l1 ld1", "0", true,
         1);

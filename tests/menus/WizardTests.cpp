@@ -94,6 +94,14 @@ TEST_F(Wizard, AnswersHeardAndStored) {
         "wyfn uai uai initials/A wyfn uai uafn names/fn30 wyfn uai initials/A wyln "
         "initials/A hello initials/A initials/A morf male male sybh lefty lefty",
         "A.wav A.wav", false, true);
+  check("a key during a question moves on from it: the new answer said once",
+        Keys(At("wyfn", vk::Down, 1, 100), At("uafn", vk::Up), At("uai", vk::Enter),
+             At("a", vk::Enter), At("wyln", vk::Down, 1, 100), At("b", vk::Enter),
+             At("morf", vk::Down, 1, 100), At("female", vk::Enter), At("sybh", vk::Down, 1, 100),
+             At("righty", vk::Enter)),
+        "wyfn uafn uai initials/A wyln initials/B hello initials/A initials/B morf female sybh "
+        "righty",
+        "A.wav B.wav", true, false);
 }
 
 TEST_F(Wizard, NewBowlerIsSavedAtTheNextIndexNotActiveAndKeptOverARestart) {
