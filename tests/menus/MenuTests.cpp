@@ -216,14 +216,15 @@ TEST(NameSpeech, OnlyAPlainFileNameBecomesAClip) {
 }
 
 TEST_F(RosterMenus, TwentyThreeBowlersArrowsPageKeysHomeEndAndDigits) {
-  Reset(23);  // bowlers 1, 20, 21 and 23 are A, T, U and W
+  Reset(23);  // bowlers 1, 16, 20, 21 and 23 are A, P, T, U and W
   View(Keys(At("initials/a", vk::Up), At("initials/w", vk::Down), At("initials/a", vk::Digit(2), 2),
             At("initials/t", vk::Digit(3)), At("initials/t", vk::Down, 2),
-            At("initials/u", vk::PageDown), At("initials/a", vk::End, 3),
+            At("initials/u", vk::PageUp), At("initials/p", vk::PageDown),
+            At("initials/u", vk::PageDown, 2), At("initials/a", vk::End, 3),
             At("initials/w", vk::Digit(0), 2), At("initials/a", vk::PageUp, 4),
             At("initials/w", vk::Home, 3), At("initials/a", vk::Space, 5),
             At("initials/a", vk::Letter('X'), 5, 500), At("initials/a", vk::Escape, 5, 600)));
-  EXPECT_EQ(Initials(), "AWATTUAWAWA");  // Space and X say nothing here
+  EXPECT_EQ(Initials(), "AWATTUPUAWAWA");  // Space and X say nothing here
   EXPECT_EQ(w.Heard().front(), "vpsmenu.wav");
 }
 
