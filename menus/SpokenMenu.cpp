@@ -10,8 +10,12 @@ SpokenMenu::SpokenMenu(SoundEngine& engine, std::string caption, int itemCount)
 void SpokenMenu::Form_GotFocus() {
   if (Engine.Busy) return;
   if (!StartFocus()) return;
+  // Keys act while the prompt is heard. One that closed the window, or spoke an item of its
+  // own, has already said what comes next: the item must not follow over it.
+  const unsigned before = itemsSpoken_;
   PlayPrompt();
-  SpeakItem();
+  if (Windows().ActiveForm() != this || itemsSpoken_ != before) return;
+  Speak();
 }
 
 void SpokenMenu::Form_KeyDown(int KeyCode, int Shift) {
@@ -72,6 +76,11 @@ void SpokenMenu::Form_KeyDown(int KeyCode, int Shift) {
   if (Item < 0) Item = static_cast<std::int16_t>(count - 1);
   if (Item > count - 1) Item = 0;
   Engine.RestoreMusic();
+  Speak();
+}
+
+void SpokenMenu::Speak() {
+  ++itemsSpoken_;
   SpeakItem();
 }
 

@@ -31,7 +31,7 @@ class SpokenMenu : public Form {
   // What a window's own key did.
   enum class KeyAction {
     NotTaken,  // the common keys decide
-    Moved,     // the item changed: wrap and speak it
+    Moved,     // the item changed (or is to be said again): wrap and speak it
     Done,      // acted, and nothing more is said
   };
 
@@ -71,6 +71,9 @@ class SpokenMenu : public Form {
   // Whether a key with no meaning here repeats the current item, or does nothing at all.
   [[nodiscard]] virtual bool RepeatsOnOtherKey() const { return true; }
 
+  // Speaks the current item, and counts it, so that a prompt a key cut into knows the item was
+  // said meanwhile.
+  void Speak();
   // One clip of this menu, spoken over lowered music.
   void SpeakClip(const std::filesystem::path& clip);
   // A clip of the menu folder by its file name.
@@ -80,6 +83,7 @@ class SpokenMenu : public Form {
 
  private:
   int itemCount_;
+  unsigned itemsSpoken_ = 0;
 };
 
 // Holds Busy for a spoken sequence that no key may cut into, and gives back what was there

@@ -56,7 +56,7 @@ void fMain::DoMainMenuItem() {
       break;
     case kHandicap:
       session_.UseHandicap = !session_.UseHandicap;
-      SpeakMainMenuItem();
+      Speak();
       break;
     case kSpeakerTest:
       break;  // the clip itself was the test

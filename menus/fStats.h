@@ -24,7 +24,11 @@ class fStats final : public SpokenMenu {
   }
   void PlayPrompt() override { SpeakClip(MenuClip("stats.wav")); }
   void SpeakItem() override;
-  void ChooseItem() override {}  // Enter is any other key: the item again
+  void ChooseItem() override {}
+  // Enter chooses nothing here: like any other key, it says the statistic again.
+  KeyAction ExtraKey(int KeyCode) override {
+    return KeyCode == vk::Enter ? KeyAction::Moved : KeyAction::NotTaken;
+  }
   [[nodiscard]] bool Escape() override {
     Hide();
     return true;

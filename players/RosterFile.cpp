@@ -72,13 +72,15 @@ void PutName(RecordBytes& bytes, std::size_t at, const std::array<char, kNameLen
 }
 
 // A first start has no roster yet: the first access makes an empty one, as the game always
-// has. Append mode, so a file that appears meanwhile is never cut short.
+// has. Appending, so a file that appears meanwhile is never cut short, and never through a
+// link someone left at the roster's name: that would make a file wherever it points.
 void CreateIfMissing(const std::filesystem::path& file, int recordNumber, const char* action) {
   std::error_code ec;
   if (std::filesystem::exists(file, ec)) return;
   errno = 0;
-  const std::ofstream create(file, std::ios::binary | std::ios::app);
-  if (!create) throw FileError(action, recordNumber, file);
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) throw FileError(action, recordNumber, file);
+  ::close(fd);
 }
 
 // A file descriptor that closes itself, also when a constructor throws half-way.
@@ -108,8 +110,9 @@ class Fd {
 // over the old one. Until Commit the old file is untouched; a failure removes the new one.
 class NewFile {
  public:
-  NewFile(std::filesystem::path file, std::filesystem::path temp, int recordNumber)
-      : file_(std::move(file)), temp_(std::move(temp)), record_(recordNumber) {
+  NewFile(std::filesystem::path file, std::filesystem::path temp, int recordNumber,
+          FileCalls& calls)
+      : calls_(calls), file_(std::move(file)), temp_(std::move(temp)), record_(recordNumber) {
     errno = 0;
     old_ = Fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
     if (old_.Get() < 0 && errno != ENOENT) Fail("read", file_);
@@ -124,7 +127,14 @@ class NewFile {
       mode = st.st_mode & 07777;
       oldSize_ = static_cast<std::uintmax_t>(st.st_size);
     }
-    new_ = Fd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+    // The data folder may be shared by every user of the computer: whatever stands at the new
+    // file's name (a copy a killed save left, or a link another user planted to have the roster
+    // written over a file of theirs) is removed, and the new file made where nothing stands.
+    // If something comes back in between, the save fails rather than write through it.
+    (void)calls_.Unlink(temp_.c_str());
+    errno = 0;
+    new_ =
+        Fd(calls_.Open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
     if (new_.Get() < 0) Fail("write", temp_);
     // A roster shared by every user of the computer keeps its permissions.
     if (old_.Get() >= 0) (void)::fchmod(new_.Get(), mode);
@@ -132,7 +142,7 @@ class NewFile {
   NewFile(const NewFile&) = delete;
   NewFile& operator=(const NewFile&) = delete;
   ~NewFile() {
-    if (!committed_) ::unlink(temp_.c_str());
+    if (!committed_) (void)calls_.Unlink(temp_.c_str());
   }
 
   // Appends the old file's bytes from `from` on (nothing when it is shorter or missing) to what
@@ -158,16 +168,16 @@ class NewFile {
   // The new file on the disk, then in the old one's place, then the folder's entry on the disk:
   // only then can a power cut no longer bring back an empty or half-written roster.
   void Commit() {
-    if (::fsync(new_.Get()) != 0) Fail("write", temp_);
-    if (::close(new_.Release()) != 0) Fail("write", temp_);
-    if (::rename(temp_.c_str(), file_.c_str()) != 0) Fail("write", file_);
+    if (calls_.FSync(new_.Get()) != 0) Fail("write", temp_);
+    if (calls_.Close(new_.Release()) != 0) Fail("write", temp_);
+    if (calls_.Rename(temp_.c_str(), file_.c_str()) != 0) Fail("write", file_);
     committed_ = true;
     const std::filesystem::path folder =
         file_.has_parent_path() ? file_.parent_path() : std::filesystem::path(".");
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = calls_.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (dir >= 0) {
-      (void)::fsync(dir);  // some file systems cannot sync a folder; the rename is done anyway
-      ::close(dir);
+      (void)calls_.FSync(dir);  // some file systems cannot sync a folder; the rename is done
+      (void)calls_.Close(dir);
     }
   }
 
@@ -178,7 +188,7 @@ class NewFile {
 
   void WriteAll(const char* data, std::size_t count, off_t offset) {
     while (count > 0) {
-      const ssize_t put = ::pwrite(new_.Get(), data, count, offset);
+      const ssize_t put = calls_.PWrite(new_.Get(), data, count, offset);
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) {
         if (put == 0) errno = EIO;
@@ -191,6 +201,7 @@ class NewFile {
     }
   }
 
+  FileCalls& calls_;
   std::filesystem::path file_;
   std::filesystem::path temp_;
   int record_;
@@ -202,6 +213,25 @@ class NewFile {
 };
 
 }  // namespace
+
+int FileCalls::Open(const char* path, int flags, mode_t mode) {
+  return ::open(path, flags, mode);
+}
+ssize_t FileCalls::PWrite(int fd, const void* data, std::size_t count, off_t offset) {
+  return ::pwrite(fd, data, count, offset);
+}
+int FileCalls::FSync(int fd) {
+  return ::fsync(fd);
+}
+int FileCalls::Close(int fd) {
+  return ::close(fd);
+}
+int FileCalls::Rename(const char* from, const char* to) {
+  return ::rename(from, to);
+}
+int FileCalls::Unlink(const char* path) {
+  return ::unlink(path);
+}
 
 RecordBytes EncodeRecord(const PlayerRecord& record) {
   RecordBytes bytes{};  // the filler stays zero
@@ -253,8 +283,14 @@ RecordBytes ReadRecord(const std::filesystem::path& file, int recordNumber) {
 }
 
 void WriteRecord(const std::filesystem::path& file, int recordNumber, const RecordBytes& bytes) {
+  FileCalls calls;
+  WriteRecord(file, recordNumber, bytes, calls);
+}
+
+void WriteRecord(const std::filesystem::path& file, int recordNumber, const RecordBytes& bytes,
+                 FileCalls& calls) {
   const std::streamoff offset = RecordOffset(recordNumber);
-  NewFile copy(file, std::filesystem::path(file.string() + ".tmp"), recordNumber);
+  NewFile copy(file, std::filesystem::path(file.string() + ".tmp"), recordNumber, calls);
   copy.CopyFrom(0);
   // Past the end of the old file the write leaves a run of zero bytes: absent records.
   copy.WriteAt(static_cast<std::uint64_t>(offset), bytes);
@@ -263,7 +299,8 @@ void WriteRecord(const std::filesystem::path& file, int recordNumber, const Reco
 
 void RewriteRoster(const std::filesystem::path& file, const std::filesystem::path& temp,
                    std::span<const std::uint8_t> head, std::uintmax_t tailFrom) {
-  NewFile rewrite(file, temp, 0);
+  FileCalls calls;
+  NewFile rewrite(file, temp, 0, calls);
   rewrite.WriteAt(0, head);
   rewrite.CopyFrom(tailFrom);
   rewrite.Commit();

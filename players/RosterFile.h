@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <span>
 
+#include <sys/types.h>
+
 namespace strikora {
 
 inline constexpr int kNameLength = 12;
@@ -30,6 +32,8 @@ struct PlayerRecord {
   // Slot written by the most recent finished game, 0 before the first one.
   std::int16_t LastGameSlot = 0;
 
+  bool operator==(const PlayerRecord&) const = default;
+
   [[nodiscard]] static constexpr std::array<char, kNameLength> BlankName() {
     std::array<char, kNameLength> name{};
     name.fill(' ');
@@ -51,16 +55,37 @@ using RecordBytes = std::array<std::uint8_t, kRecordLength>;
 // outside 0..100 as 0, so a damaged record can never send a finished game out of the history.
 [[nodiscard]] PlayerRecord DecodeRecord(std::span<const std::uint8_t, kRecordLength> bytes);
 
-// Record number (from 1) of the roster file at `file`. Reading creates a missing file empty,
-// and whatever lies at or past the end of the file reads as zero bytes. Both throw
-// std::system_error when the file cannot be opened, read or written, and std::out_of_range for
-// a record number below 1.
+// The file calls a save makes, one at a time, so that the order that keeps a roster safe from a
+// power cut (the new file on the disk before the rename, the folder after it) can be watched
+// and any call made to fail. Each returns what its POSIX namesake returns, errno set on failure.
+class FileCalls {
+ public:
+  FileCalls() = default;
+  FileCalls(const FileCalls&) = delete;
+  FileCalls& operator=(const FileCalls&) = delete;
+  virtual ~FileCalls() = default;
+
+  virtual int Open(const char* path, int flags, mode_t mode);
+  virtual ssize_t PWrite(int fd, const void* data, std::size_t count, off_t offset);
+  virtual int FSync(int fd);
+  virtual int Close(int fd);
+  virtual int Rename(const char* from, const char* to);
+  virtual int Unlink(const char* path);
+};
+
+// Record number (from 1) of the roster file at `file`. Reading creates a missing file empty
+// (never through a link), and whatever lies at or past the end of the file reads as zero bytes.
+// Both throw std::system_error when the file cannot be opened, read or written, and
+// std::out_of_range for a record number below 1.
 [[nodiscard]] RecordBytes ReadRecord(const std::filesystem::path& file, int recordNumber);
 // Writing never cuts the file short and creates a missing one. The file is replaced whole: a
 // copy with the new record is put on the disk beside it ("<file>.tmp") and renamed over it, so a
-// killed game or a power cut leaves the old roster or the new one, never a mix. A file that
-// cannot be read is never replaced.
+// killed game or a power cut leaves the old roster or the new one, never a mix. The copy keeps
+// the old file's permissions. A file that cannot be read is never replaced, and a failed write
+// leaves no copy behind.
 void WriteRecord(const std::filesystem::path& file, int recordNumber, const RecordBytes& bytes);
+void WriteRecord(const std::filesystem::path& file, int recordNumber, const RecordBytes& bytes,
+                 FileCalls& calls);
 
 // Replaces `file` through `temp` (in the same folder) with `head` followed by the bytes of the
 // old file from `tailFrom` on, if it is that long; on the disk before the rename, as above.
