@@ -19,17 +19,18 @@ TEST(Turn, EndsAfterAStrikeOrTwoBallsAndTheTenthGivesItsExtraBalls) {
     int frame;
     std::vector<Ball> balls;
     Ints ballNumbers, standing;  // as each ball is called
-    int finalBall, buzzers, frameScore;
+    int finalBall, buzzers, frameScore, tones;
   };
+  // A lost ball: six passes, 21 + 5 x 20 tones, one buzzer.
   const Case cases[] = {
-      {3, {Strike()}, {0}, {10}, 2, 0, 10},  // the pocket's strike counts ten
-      {3, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6},
-      {3, {kGutter, kLost}, {0, 1}, {10, 10}, 2, 1, 0},  // the lost ball buzzes once
-      {10, {Strike(), kSix, Miss()}, {0, 2, 4}, {10, 10, 4}, 6, 0, 16},
-      {10, {Strike(), Strike(), Strike()}, {0, 2, 4}, {10, 10, 10}, 6, 0, 30},
-      {10, {Strike(), kGutter, kLost}, {0, 2, 4}, {10, 10, 10}, 6, 1, 10},
-      {10, {kSix, kFour, Strike()}, {0, 1, 2}, {10, 4, 10}, 3, 0, 20},  // the spare's bonus
-      {10, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6},
+      {3, {Strike()}, {0}, {10}, 2, 0, 10, 12},  // the pocket's strike counts ten
+      {3, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6, 14},
+      {3, {kGutter, kLost}, {0, 1}, {10, 10}, 2, 1, 0, 123},
+      {10, {Strike(), kSix, Miss()}, {0, 2, 4}, {10, 10, 4}, 6, 0, 16, 26},
+      {10, {Strike(), Strike(), Strike()}, {0, 2, 4}, {10, 10, 10}, 6, 0, 30, 36},
+      {10, {Strike(), kGutter, kLost}, {0, 2, 4}, {10, 10, 10}, 6, 1, 10, 135},
+      {10, {kSix, kFour, Strike()}, {0, 1, 2}, {10, 4, 10}, 3, 0, 20, 36},  // the spare's bonus
+      {10, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6, 14},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.ballNumbers) + " in frame " + std::to_string(c.frame));
@@ -49,6 +50,8 @@ TEST(Turn, EndsAfterAStrikeOrTwoBallsAndTheTenthGivesItsExtraBalls) {
     EXPECT_EQ(Count(speech, std::string("ballret.wav")), static_cast<int>(balls.size()) - 1);
     EXPECT_EQ(w.roster.Players(1).GetFrameScore(c.frame), c.frameScore);
     EXPECT_EQ(w.random.Remaining(), 0u);
+    const auto tones = w.PlaysOn("AimBuffers[0]").size() + w.PlaysOn("AimBuffers[1]").size();
+    EXPECT_EQ(tones, static_cast<std::size_t>(c.tones));
   }
 }
 
@@ -58,9 +61,10 @@ TEST(Delivery, TheSwingMovesTheBallByTheReleaseClipAndTheHand) {
     int stopAt, clip, position;  // clip 0: no release key, the tenth clip releases
     const char* end;
   };
-  const Case cases[] = {{false, 10, 8, 10, "AnnounceLeave"},  {false, 10, 3, 15, "AnnounceLeave"},
-                        {false, 10, 10, 8, "AnnounceLeave"},  {true, 10, 3, 5, "AnnounceLeave"},
-                        {false, 16, 1, 20, "PlayGutterBall"}, {false, 10, 0, 8, "AnnounceLeave"}};
+  const Case cases[] = {{false, 10, 8, 10, "AnnounceLeave"}, {false, 10, 3, 15, "AnnounceLeave"},
+                        {false, 10, 10, 8, "AnnounceLeave"}, {true, 10, 3, 5, "AnnounceLeave"},
+                        {false, 10, 7, 11, "AnnounceLeave"}, {false, 16, 1, 20, "PlayGutterBall"},
+                        {false, 10, 0, 8, "AnnounceLeave"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.stopAt) + " on clip " + std::to_string(c.clip));
     GameWorld w;
@@ -81,13 +85,17 @@ TEST(Delivery, TheSwingMovesTheBallByTheReleaseClipAndTheHand) {
 
 TEST(Delivery, TheHookCountsTenMillisecondTicksOfAHeldShiftKeyBothCountingAsLeft) {
   // The window is one silence (100 ms), held open through the hook sound once a hook began.
-  const std::vector<std::array<int, 3>> cases = {
-      {0, 0, 0}, {0, 45, 4}, {45, 0, -4}, {45, 45, -4}, {0, 95, 9}};
-  for (const auto& [left, right, hook] : cases) {
+  // A ball released in the gutter stays there, whatever its hook.
+  const std::vector<std::array<int, 5>> cases = {{10, 0, 0, 0, 0},   {10, 0, 45, 4, 0},
+                                                 {10, 45, 0, -4, 0}, {10, 45, 45, -4, 0},
+                                                 {10, 0, 95, 9, 0},  {1, 0, 95, 9, 1}};
+  for (const auto& [stopAt, left, right, hook, gutters] : cases) {
+    SCOPED_TRACE(::testing::Message() << stopAt << ": " << left << " " << right);
     GameWorld w;
-    w.bot.Balls = {At(10).Hold(left, right)};
+    w.bot.Balls = {At(stopAt).Hold(left, right)};
     w.PlayTurn(3);
-    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Hook, hook) << left << " " << right;
+    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Hook, hook);
+    EXPECT_EQ(w.announcer.Of("PlayGutterBall").size(), static_cast<std::size_t>(gutters));
     EXPECT_EQ(w.announcer.Of("PlayHookSound").size(), hook != 0 ? 1u : 0u);
     EXPECT_EQ(w.bot.HookTimerOutsideWindow, 0) << "the hook timer runs in the window only";
   }

@@ -66,6 +66,37 @@ TEST(LaneKeys, EachReportSaysWhatItNamesAndTheLaneListensAgain) {
     EXPECT_TRUE(w.session.WaitingForThrow);
     while (w.random.Remaining() > 0) (void)w.random.Rnd();
   }
+  // T while the next bowler is awaited: the remark a turn's first ball would get.
+  w.session.WaitingForThrow = false;
+  w.session.AwaitingNextPlayer = true;
+  w.session.BallNumber = 2;
+  w.announcer.Calls.clear();
+  w.random.Push(0.5);
+  (void)Heard(w, vk::Letter('T'));
+  ASSERT_EQ(w.announcer.Calls.size(), 1u);
+  EXPECT_EQ(w.announcer.Calls[0].Ball, 0);
+}
+
+// The reminders count on from wait to wait: seven while Space is awaited, six while Enter is,
+// each round starting again; Escape and N bring them back.
+TEST(LaneKeys, AnIdleBowlerIsRemindedEveryThirtySeconds) {
+  GameWorld w;
+  w.bot.Balls = {At(2).Wait(7 * 30000 + 1000), Miss(), At(2).Wait(100000)};
+  w.bot.EnterWaitMs = 7 * 30000 + 1000;
+  w.bot.Answers = {false, true};
+  // Frame 2: Escape and N once the ball's call is over, then Escape at the next reminder.
+  w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 500, 2);
+  w.world.PressKeyWhenClipStarts("imp1.wav", vk::Escape, 0, 10, 2);
+  w.game.StartGame();
+  Strings heard;
+  for (const std::string& clip : w.PlaysOn("AnnouncerBuffer")) {
+    if (clip.starts_with("imp")) heard.push_back(clip);
+  }
+  EXPECT_EQ(heard, (Strings{"imp1.wav", "imp2.wav", "imp3.wav", "imp4.wav", "imp5.wav", "imp6.wav",
+                            "imp7.wav", "imp21.wav", "imp22.wav", "imp23.wav", "imp24.wav",
+                            "imp25.wav", "imp26.wav", "imp21.wav", "imp1.wav"}));
+  EXPECT_EQ(w.announcer.Of("AnnounceFrame").size(), 2u);
+  EXPECT_EQ(w.bot.RemindersOutsideWaits, 0);
 }
 
 TEST(LaneKeys, TheGameScoreLeavesOutTwoStrikesStillWaitingForTheirBonus) {
