@@ -351,7 +351,9 @@ TEST(Commentary, AfterBallRemarks) {
     // Standing pins are heard from where they stand: 6 and 10 on the right, 7 on the left.
     for (const auto& [pin, pan] :
          {std::pair{"6f.wav", 2000}, {"7f.wav", -3000}, {"10p.wav", 3000}}) {
-      if (w.StartOf(pin) >= 0) EXPECT_EQ(w.LevelOf(pin).second, pan) << pin;
+      if (w.StartOf(pin) >= 0) {
+        EXPECT_EQ(w.LevelOf(pin).second, pan) << pin;
+      }
     }
   }
 }
