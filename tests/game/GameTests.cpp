@@ -76,8 +76,7 @@ TEST(StartGame, EveryActiveBowlerBowlsEveryFrameThenTheStandingsAndTheMainMenu) 
   ExpectBackAtTheMenu(w);
   EXPECT_TRUE(w.Errors().empty());
   EXPECT_EQ(w.bot.RemindersOutsideWaits, 0);  // Enter during the call left no reminder running
-  Roster stored(w.F.PlayersFile, w.F.DataFolder, w.F.NamesFolder);
-  stored.LoadRoster();
+  const Roster stored = w.Stored();
   for (int p = 1; p <= 5; ++p) EXPECT_EQ(stored.Players(p).LastGameSlot(), p % 2 == 0 ? 1 : 0);
 
   // A second game has the alley's sounds in its first frame, though the first ended with its
@@ -119,8 +118,7 @@ TEST(StartGame, TenGamesLeftWithEscapeLeaveNoWaitNoTimerAndNoScoreBehind) {
   for (const void* d : depth) EXPECT_EQ(d, depth.front()) << "the stack grew";
   EXPECT_EQ(quiet, 10);
   EXPECT_EQ(Count(w.PlaysOn("AnnouncerBuffer"), std::string("leave.wav")), 10);
-  Roster stored(w.F.PlayersFile, w.F.DataFolder, w.F.NamesFolder);
-  stored.LoadRoster();
+  const Roster stored = w.Stored();
   EXPECT_EQ(stored.Players(1).LastGameSlot(), 0);
 }
 
@@ -209,8 +207,7 @@ TEST(WholeGame, OneTwoAndThreeBowlersFromTheMainMenuToTheRosterFile) {
       if (e.Kind != "play" && !(e.Kind == "mp3" && e.Fields[0] == "load")) continue;
       EXPECT_TRUE(w.Listed(e.Fields[1])) << e.Fields[1];
     }
-    Roster stored(w.F.PlayersFile, w.F.DataFolder, w.F.NamesFolder);
-    stored.LoadRoster();
+    const Roster stored = w.Stored();
     for (int p = 1; p <= bowlers; ++p) {
       const std::int16_t total = w.roster.Players(p).GetScore(false, 1, 2);
       EXPECT_GT(total, 0);

@@ -209,6 +209,12 @@ bool GameWorld::LaneIsQuiet() const {
   return quiet;
 }
 
+Roster GameWorld::Stored() const {
+  Roster stored(F.PlayersFile, F.DataFolder, F.NamesFolder);
+  stored.LoadRoster();
+  return stored;
+}
+
 bool GameWorld::Listed(const std::filesystem::path& played) const {
   static const std::set<std::string> listed = [] {
     std::set<std::string> out;

@@ -198,12 +198,12 @@ struct GameWorld {
   // The first trace event of this kind with a field ending so, from `from` on; -1 if none.
   [[nodiscard]] long IndexOf(const std::string& kind, const std::string& ending,
                              long from = 0) const;
-  // Where each logged failure was, as the error log names it.
-  [[nodiscard]] std::vector<std::string> Errors() const;
+  [[nodiscard]] std::vector<std::string> Errors() const;  // where each logged failure was
   [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
   [[nodiscard]] bool LaneIsQuiet() const;  // hidden, every timer off
   // A clip the default sound set names, found in the sound tree or beside the packs.
   [[nodiscard]] bool Listed(const std::filesystem::path& played) const;
+  [[nodiscard]] Roster Stored() const;  // the roster file as the next run reads it
 
  private:
   [[nodiscard]] std::unique_ptr<Game> MakeGame();

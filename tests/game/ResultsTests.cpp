@@ -109,8 +109,7 @@ TEST(Results, TheStandingsAreToldFromLastPlaceUp) {
     EXPECT_EQ(Count(speech, std::string("cheers1.wav")), 1);  // the winner's roar
     EXPECT_EQ(w.PlaysOn("CrowdBuffer").size(), static_cast<std::size_t>(c.cheers));
     EXPECT_FALSE(w.session.MenuAccepted);
-    Roster stored(w.F.PlayersFile, w.F.DataFolder, w.F.NamesFolder);
-    stored.LoadRoster();
+    const Roster stored = w.Stored();
     for (std::size_t i = 0; i < c.scores.size(); ++i) {
       EXPECT_EQ(
           stored.Players(static_cast<int>(i) + 1).ScoreHistory(1, 1, i == 0 && c.earlier ? 2 : 1),
