@@ -367,11 +367,12 @@ TEST(Commentary, TheOpeningIntroducesEveryActiveBowlerOverAFadingCrowd) {
   const std::vector<std::tuple<int, std::vector<Bowler>, Strings, Ints>> cases = {
       {7, {{0, false, false, false}}, {"welcome.wav", "sponsor2.wav", "1stlook.wav"}, {}},
       {8, {{0, false, false, true}, {99, true, true, true}, {0, true, false, false},
-           {100, true, true, true}, {200, false, false, true}},
+           {100, true, true, true}, {200, false, false, true}, {199, false, true, true}},
        {"welcome.wav", "sponsor1.wav", "1stlook.wav",
         "fn1.wav", "A.wav", "cheers2.wav", "mrhn.wav", "fn2.wav", "B.wav", "cheers2.wav", "flhb.wav",
-        "fn4.wav", "D.wav", "cheers1.wav", "flhe.wav", "fn5.wav", "E.wav", "cheers1.wav", "mrhp.wav"},
-       {21, 21, 19, 19}},
+        "fn4.wav", "D.wav", "cheers1.wav", "flhe.wav", "fn5.wav", "E.wav", "cheers1.wav", "mrhp.wav",
+        "fn6.wav", "F.wav", "cheers1.wav", "mlhe.wav"},
+       {21, 21, 19, 19, 19}},
   };
   // clang-format on
   for (const auto& [minute, lineup, heard, fadeSteps] : cases) {

@@ -25,7 +25,7 @@ TEST(Turn, EndsAfterAStrikeOrTwoBallsAndTheTenthGivesItsExtraBalls) {
   const Case cases[] = {
       {3, {Strike()}, {0}, {10}, 2, 0, 10, 12},  // the pocket's strike counts ten
       {3, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6, 14},
-      {3, {kGutter, kLost}, {0, 1}, {10, 10}, 2, 1, 0, 123},
+      {3, {kLost, Miss()}, {0, 1}, {10, 10}, 2, 1, 0, 124},  // the next ball sweeps afresh
       {10, {Strike(), kSix, Miss()}, {0, 2, 4}, {10, 10, 4}, 6, 0, 16, 26},
       {10, {Strike(), Strike(), Strike()}, {0, 2, 4}, {10, 10, 10}, 6, 0, 30, 36},
       {10, {Strike(), kGutter, kLost}, {0, 2, 4}, {10, 10, 10}, 6, 1, 10, 135},
