@@ -154,12 +154,12 @@ void Commentary::CrowdPass(int n, bool& cheerDone) {
 void Commentary::AnnounceStrike() {
   const std::string sex = SexLetter();
   engine_.PlayAnnouncerAndWait("\\strk" + sex + N(Draw(2)) + ".wav");
-  // Praise the hook when there was one and it moved the ball, else the aim. A hook to the left
-  // is as much a hook as one to the right.
+  // Praise the hook when the bowler curved it right and the ball moved, else the aim. The ball
+  // can still finish left of its release (a late swing), and then the left remark is heard.
   const int from = session_.ReleasePosition;
   const int to = session_.BallPosition;
   std::string base = "\\prfaim";
-  if (to != from && session_.HookAmount != 0) base = from < to ? "\\strkrh" : "\\strklh";
+  if (to != from && session_.HookAmount > 0) base = from < to ? "\\strkrh" : "\\strklh";
   engine_.PlayAnnouncerAndWait(base + sex + N(Draw(2)) + ".wav");
 }
 

@@ -139,6 +139,12 @@ void Game::TheGameSub() {
     results_.AnnounceResults();
   } catch (const std::exception&) {
     engine_.LogError("TheGameSub");
+  } catch (const DeliveryFault& fault) {
+    try {
+      std::rethrow_exception(fault.Cause);
+    } catch (const std::exception&) {
+      engine_.LogError("TheGameSub");
+    }
   }
 }
 

@@ -13,9 +13,31 @@ Results::Results(SoundEngine& engine, Roster& roster, GameSession& session, Name
                  fMainPlay& lane)
     : engine_(engine), roster_(roster), session_(session), names_(names), lane_(lane) {}
 
+std::int16_t Results::HandicapOf(int player) const {
+  const auto slot = static_cast<std::size_t>(player);
+  return slot < handicaps_.size() ? handicaps_[slot] : 0;
+}
+
 std::int16_t Results::ScoreOf(int player) const {
-  return roster_.Players(player).GetScore(session_.UseHandicap, session_.PlayMethod,
-                                          session_.SkillLevel);
+  const std::int16_t plain = roster_.Players(player).GetScore(false, 0, 0);
+  return static_cast<std::int16_t>(plain + (session_.UseHandicap ? HandicapOf(player) : 0));
+}
+
+void Results::TakeHandicaps() {
+  handicaps_.assign(static_cast<std::size_t>(roster_.PlayerCount()) + 1, 0);
+  for (int p = 1; p <= roster_.PlayerCount(); ++p) {
+    const Player& bowler = roster_.Players(p);
+    if (!bowler.IsActive()) continue;
+    try {
+      // Once this game is stored it is part of the average: the handicap is read before.
+      if (bowler.Average(session_.PlayMethod, session_.SkillLevel) > 0) {
+        handicaps_[static_cast<std::size_t>(p)] =
+            bowler.HandiCap(session_.PlayMethod, session_.SkillLevel);
+      }
+    } catch (const std::exception&) {
+      engine_.LogError("AnnounceResults");
+    }
+  }
 }
 
 void Results::SpeakNumber(int n) {
@@ -60,6 +82,7 @@ void Results::AnnounceResults() {
   const bool playing =
       engine_.Mp3.LoadMP3(f.AnnounceFolder / "pgstart.mp3") && engine_.Mp3.PlayMP3(true);
   s.MP3Playing = playing;
+  TakeHandicaps();
   SaveGames();
   if (playing) engine_.Mp3.WaitForMP3();
   s.MP3Playing = false;
@@ -129,7 +152,7 @@ void Results::AnnounceStandings(const std::vector<std::int16_t>& scores) {
     const Player& bowler = roster_.Players(p);
     if (s.UseHandicap) {
       engine_.PlayAnnouncerAndWait(bowler.Female() ? "\\fht.wav" : "\\mht.wav");
-      SpeakNumber(bowler.HandiCap(s.PlayMethod, s.SkillLevel));
+      SpeakNumber(HandicapOf(p));
     }
     if (bowler.GetScore(false, s.PlayMethod, s.SkillLevel) == 300) {
       engine_.PlayAnnouncerAndWait(bowler.Female() ? "\\prfgamf.wav" : "\\prfgamm.wav");

@@ -23,18 +23,23 @@ class Results {
   void AnnounceResults();
 
  private:
+  // Each bowler's handicap from the games before this one: a bowler's first game at this play
+  // method and skill is bowled scratch.
+  void TakeHandicaps();
   void SaveGames();
   void AnnounceStandings(const std::vector<std::int16_t>& scores);
   // The crowd's applause; above the last place, single cheers from around the hall over it.
   void Cheer(const std::string& applause, bool withCheers);
   void SpeakNumber(int n);
   [[nodiscard]] std::int16_t ScoreOf(int player) const;
+  [[nodiscard]] std::int16_t HandicapOf(int player) const;
 
   SoundEngine& engine_;
   Roster& roster_;
   GameSession& session_;
   NameSpeech& names_;
   fMainPlay& lane_;
+  std::vector<std::int16_t> handicaps_;  // by roster slot, taken before the games are stored
 };
 
 }  // namespace strikora

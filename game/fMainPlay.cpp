@@ -51,14 +51,14 @@ void fMainPlay::Form_KeyDown(int KeyCode, int Shift) {
   GameSession& s = session_;
   if (s.Aiming) {
     if ((KeyCode == vk::Space || KeyCode == vk::Down) && delivery_ != nullptr) {
-      delivery_->ReleaseAim();
+      Deliver([this] { delivery_->ReleaseAim(); });
     }
     return;
   }
   if (s.Swinging) {
     if ((KeyCode == vk::Space || KeyCode == vk::Up) && delivery_ != nullptr) {
       s.Swinging = false;
-      delivery_->DeliverBall();
+      Deliver([this] { delivery_->DeliverBall(); });
     }
     return;
   }
@@ -79,6 +79,17 @@ void fMainPlay::Form_KeyDown(int KeyCode, int Shift) {
     engine_.StopSpeech();
   } else if (s.MP3Playing) {
     ChangeMusicSpeed(KeyCode);
+  }
+}
+
+template <typename Body>
+void fMainPlay::Deliver(Body body) {
+  // The rest of the turn runs in here (the roll, the pins, the score, the next balls): a fault
+  // must not be taken for a failed key and leave the bowler short of balls.
+  try {
+    body();
+  } catch (const std::exception&) {
+    throw DeliveryFault{std::current_exception()};
   }
 }
 

@@ -66,6 +66,9 @@ class fMainPlay final : public Form {
  private:
   // The lane's own keys while it waits for Space or Enter.
   void LaneKey(int KeyCode);
+  // Runs the delivery from a release key; a fault in it ends the game.
+  template <typename Body>
+  void Deliver(Body body);
   // A spoken report: Busy while it runs, cleared however it ends; a failure is logged under
   // the report's name and the lane listens again.
   template <typename Body>

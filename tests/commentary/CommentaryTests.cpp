@@ -1,36 +1,22 @@
-// The announcer and the lane's sounds on the simulated desktop, with scripted draws: what the
-// player hears, on which slot, at which pan and level, at each moment of a game.
+// The announcer and the lane's sounds in the game's world, with scripted draws: what the player
+// hears, on which slot, at which pan and level, at each moment of a game. Every clip heard is
+// one the default sound set names.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
-#include <functional>
 #include <numeric>
-#include <string>
-#include <utility>
-#include <vector>
 
-#include "app/ErrorLog.h"
-#include "commentary/Commentary.h"
-#include "platform/Keys.h"
-#include "platform/sim/SimPlatform.h"
-#include "tests/support/TestSoundTree.h"
-#include "tools/ClipList.h"
+#include "tests/game/GameWorld.h"
 
-namespace strikora {
+namespace strikora::testing {
 namespace {
 
-using testing::WriteWav;
 using Strings = std::vector<std::string>;
 using Ints = std::vector<int>;
 
-// The draw that makes Between1And(n) come out as k.
-double Pick(int k, int n) {
+double Pick(int k, int n) {  // the draw that makes Between1And(n) come out as k
   return (k - 0.5) / n;
 }
-std::int16_t S(int v) {
-  return static_cast<std::int16_t>(v);
-}
+const double no = Pick(100, 100);
 
 // Frames from 1 on: 'X' a strike, '/' a spare (5 and 5), '-' an open 3 and 4.
 void Bowl(Player& p, const std::string& marks) {
@@ -41,128 +27,66 @@ void Bowl(Player& p, const std::string& marks) {
   }
 }
 
-// One stand-in sound tree (every clip 400 ms, silence 100 ms) for the whole run: making it is
-// most of a test's time. A lane that changes a clip puts it back when it ends.
-const testing::TestSoundTree& Tree() {
-  static const testing::TempDir dir;
-  static const testing::TestSoundTree tree{dir.Path()};
-  return tree;
-}
-
-// The announcer on the simulated desktop, with the error log wired in as the game wires it.
-struct Lane {
-  Lane() {
-    engine.SetErrorReporter(&log);
-    sim.platform.Windows.SetErrorReporter(&log);
+// The game's world with bowler 1 up at frame `frame`, ball `ball`, on a full rack; shared clips
+// lengthened (ms) or removed (0) for this lane alone.
+struct Lane : GameWorld {
+  explicit Lane(int frame = 1, int ball = 0, int bowlers = 1) : GameWorld(bowlers) {
+    bot.Stop();
     session.ResetPins();
+    session.CurrentFrame = static_cast<std::int16_t>(frame);
+    session.BallNumber = static_cast<std::int16_t>(ball);
+    roster.SetCurrentPlayer(1);
   }
   ~Lane() {
-    sim.platform.Windows.SetErrorReporter(nullptr);
-    engine.SetErrorReporter(nullptr);
     for (const auto& file : changed_) WriteWav(file, 400);
   }
   Lane(const Lane&) = delete;
   Lane& operator=(const Lane&) = delete;
-
-  const Folders& F = Tree().F;
-  testing::TempDir own;  // the roster and the error log
-  sim::SimPlatform sim;
-  ScriptedRandom& random = sim.random;
-  SoundEngine engine{sim.platform, F};
-  ErrorLog log{own / "qbxerr.log", F.PlayFolder / "buzzer.wav", sim.platform.Time,
-               sim.platform.Trace, engine};
-  Roster roster{own / "players.qbx", own.Path(), F.NamesFolder};
-  GameSession session;
-  NameSpeech names{engine, roster};
-  Commentary c{engine, roster, session, names};
-
-  void Push(const std::vector<double>& draws) {
-    for (const double r : draws) random.Push(r);
-  }
-  // A clip of the shared tree made longer (ms) or removed (0) until the lane ends.
   void Change(const std::filesystem::path& file, int ms) {
     changed_.push_back(file);
     if (ms > 0) WriteWav(file, ms);
     if (ms == 0) std::filesystem::remove(file);
   }
-  Player& AddBowler(bool female = false, bool left = false, bool active = true) {
-    Player& p = roster.AddPlayer();
-    p.SetFirstName("fn1.wav");
-    p.SetLastName("B.wav");
-    p.SetFemale(female);
-    p.SetLefthanded(left);
-    p.SetIsActive(active);
-    roster.SetCurrentPlayer(1);
-    return p;
+  void Push(const std::vector<double>& draws) {
+    for (const double r : draws) random.Push(r);
   }
-  void Ball(int frame, int ball) {
-    session.CurrentFrame = S(frame);
-    session.BallNumber = S(ball);
-  }
-  void Down(const Ints& pins) {
-    for (const int i : pins) session.PinStanding[static_cast<std::size_t>(i)] = false;
-  }
-
-  [[nodiscard]] std::int64_t Now() const { return sim.world.MonotonicMs(); }
-  [[nodiscard]] const std::vector<TraceEvent>& Events() const {
-    return sim.platform.Trace.Events();
-  }
-  // The clips heard, by name: on one slot, or on any but the pauses.
+  // The clips heard, by name, but the pauses; each one a clip of the default set.
   [[nodiscard]] Strings Heard(const std::string& slot = {}) const {
     Strings out;
-    for (const TraceEvent& e : Events()) {
-      if (e.Kind == "play" && (slot.empty() ? Name(e) != "silence.wav" : e.Fields[0] == slot)) {
-        out.push_back(Name(e));
-      }
+    for (const TraceEvent& e : EventsOf("play")) {
+      const std::filesystem::path file(e.Fields[1]);
+      if (file.filename() == "silence.wav" || !(slot.empty() || e.Fields[0] == slot)) continue;
+      EXPECT_TRUE(Listed(file)) << file;
+      out.push_back(file.filename().string());
     }
     return out;
   }
-  // The pan or volume changes made on a slot while its clip played.
   [[nodiscard]] Ints Changes(const std::string& kind, const std::string& slot) const {
     Ints out;
-    for (const TraceEvent& e : Events()) {
-      if (e.Kind == kind && e.Fields[0] == slot) out.push_back(std::stoi(e.Fields[1]));
+    for (const TraceEvent& e : EventsOf(kind)) {
+      if (e.Fields[0] == slot) out.push_back(std::stoi(e.Fields[1]));
     }
     return out;
   }
-  // The first play of a clip: when ({-1} if never), and at which volume and pan ({1, 1}).
+  // The first play of a clip: when (-1 if never), and at which volume and pan.
   [[nodiscard]] const TraceEvent* PlayOf(const std::string& file) const {
-    const auto& all = Events();
-    const auto it = std::find_if(all.begin(), all.end(), [&file](const TraceEvent& e) {
-      return e.Kind == "play" && Name(e) == file;
-    });
-    return it == all.end() ? nullptr : &*it;
+    const long i = IndexOf("play", "/" + file);
+    return i < 0 ? nullptr : &platform.Trace.Events()[static_cast<std::size_t>(i)];
   }
   [[nodiscard]] std::int64_t StartOf(const std::string& file) const {
     return PlayOf(file) == nullptr ? -1 : PlayOf(file)->Ms;
   }
   [[nodiscard]] std::pair<int, int> LevelOf(const std::string& file) const {
     const TraceEvent* e = PlayOf(file);
-    if (e == nullptr) return {1, 1};
-    return {std::stoi(e->Fields[2]), std::stoi(e->Fields[3])};
-  }
-  // Where each error-log record says the failure was: the end of its first line, in brackets.
-  [[nodiscard]] Strings LoggedPlaces() const {
-    std::ifstream in(log.File(), std::ios::binary);
-    Strings out;
-    int line = 0;
-    for (std::string text; std::getline(in, text); ++line) {
-      const std::size_t from = text.rfind(" [");
-      if (line % 3 == 0 && from != std::string::npos) {
-        out.push_back(text.substr(from + 2, text.size() - from - 5));  // less ]" and CR
-      }
-    }
-    return out;
+    return e == nullptr ? std::pair{1, 1}
+                        : std::pair{std::stoi(e->Fields[2]), std::stoi(e->Fields[3])};
   }
 
  private:
-  static std::string Name(const TraceEvent& e) {
-    return std::filesystem::path(e.Fields[1]).filename().string();
-  }
   std::vector<std::filesystem::path> changed_;
 };
 
-TEST(Commentary, BowlerUpNameOrderAndStreakRemarks) {
+TEST(Commentary, BowlerUpNameOrderStreakRemarksBallCallsAndTheNextBowler) {
   struct Case {
     int frame, ball;
     std::string marks;
@@ -182,45 +106,39 @@ TEST(Commentary, BowlerUpNameOrderAndStreakRemarks) {
       {10, 0, "XXXXXXXXX", true, 1, "fw2strk.wav"},  //
   };
   for (const Case& t : cases) {
-    Lane w;
-    Bowl(w.AddBowler(t.female), t.marks);
-    w.Ball(t.frame, t.ball);
+    SCOPED_TRACE(std::to_string(t.frame) + " " + t.marks);
+    Lane w(t.frame, t.ball);
+    w.roster.Players(1).SetFemale(t.female);
+    Bowl(w.roster.Players(1), t.marks);
     w.Push({Pick(t.k, 6)});
-    w.c.AnnounceFrame();
-    w.c.AnnouncePlayerUp();
-    Strings expected{"fn1.wav", "B.wav"};
+    w.commentary.AnnounceFrame();
+    w.commentary.AnnouncePlayerUp();
+    Strings expected{"fn1.wav", "A.wav"};
     expected.insert(t.k <= 3 ? expected.end() : expected.begin(),
                     "isup" + std::to_string(t.k) + ".wav");
     expected.insert(expected.begin(), "frame" + std::to_string(t.frame) + ".wav");
     if (t.streak != nullptr) expected.emplace_back(t.streak);
-    EXPECT_EQ(w.Heard("AnnouncerBuffer"), expected) << "frame " << t.frame << " " << t.marks;
+    EXPECT_EQ(w.Heard("AnnouncerBuffer"), expected);
   }
-}
-
-TEST(Commentary, BallCallsAndTheNextBowler) {
-  struct Case {
-    int ball;
-    std::string lineup;  // 'A' active, 'I' sitting out
-    int current;
-    Strings heard;
-    std::size_t drawsLeft;
+  // The ball's draw is made also for the extra ball; "etc" when the later bowlers sit out.
+  const std::vector<std::tuple<int, std::string, int, Strings>> calls = {
+      {0, "AAA", 1, {"1stball2.wav", "nxtplay2.wav"}},
+      {1, "AIA", 1, {"2ndball2.wav", "nxtplay2.wav"}},
+      {2, "AAA", 3, {"xtraball.wav", "etc.wav"}},
+      {4, "AAII", 2, {"xtraball.wav", "etc.wav"}},
   };
-  const std::vector<Case> cases = {
-      {0, "AAA", 1, {"1stball2.wav", "nxtplay2.wav"}, 0},
-      {1, "AIA", 1, {"2ndball2.wav", "nxtplay2.wav"}, 0},
-      {2, "AAA", 3, {"xtraball.wav", "etc.wav"}, 1},   // the ball's draw is made all the same
-      {4, "AAII", 2, {"xtraball.wav", "etc.wav"}, 1},  // the later bowlers all sit out
-  };
-  for (const Case& t : cases) {
-    Lane w;
-    for (const char a : t.lineup) w.AddBowler(false, false, a == 'A');
-    w.roster.SetCurrentPlayer(S(t.current));
-    w.session.BallNumber = S(t.ball);
+  for (const auto& [ball, lineup, current, heard] : calls) {
+    SCOPED_TRACE(lineup + " " + std::to_string(current));
+    Lane w(1, ball, static_cast<int>(lineup.size()));
+    for (std::size_t i = 0; i < lineup.size(); ++i) {
+      w.roster.Players(static_cast<int>(i) + 1).SetIsActive(lineup[i] == 'A');
+    }
+    w.roster.SetCurrentPlayer(static_cast<std::int16_t>(current));
     w.Push({Pick(2, 3), Pick(2, 2)});
-    w.c.AnnounceBall();
-    w.c.AnnounceNextPlayer();
-    EXPECT_EQ(w.Heard(), t.heard) << t.lineup << " " << t.current;
-    EXPECT_EQ(w.random.Remaining(), t.drawsLeft);
+    w.commentary.AnnounceBall();
+    w.commentary.AnnounceNextPlayer();
+    EXPECT_EQ(w.Heard(), heard);
+    EXPECT_EQ(w.random.Remaining(), heard[1] == "etc.wav" ? 1u : 0u);
   }
 }
 
@@ -243,11 +161,11 @@ TEST(Commentary, TheRollGlidesFromTheLaneToThePinDeckAndFades) {
     SCOPED_TRACE("position " + std::to_string(t.position));
     Lane w;
     w.Change(w.F.PlayFolder / t.heard.back(), t.rollMs);
-    w.session.BallPosition = S(t.position);
-    w.session.PlayMethod = S(t.method);
-    w.session.SwingValue = S(t.swing);
+    w.session.BallPosition = static_cast<std::int16_t>(t.position);
+    w.session.PlayMethod = static_cast<std::int16_t>(t.method);
+    w.session.SwingValue = static_cast<std::int16_t>(t.swing);
     w.Push({Pick(t.thumbDraw, 100)});
-    w.c.PlayRollSound();
+    w.commentary.PlayRollSound();
     EXPECT_EQ(w.Heard(), t.heard);
     EXPECT_EQ(w.LevelOf(t.heard.front()).second, 500 * t.position - 5000);
     const Ints pans = w.Changes("pan", "BallBuffer");
@@ -256,55 +174,39 @@ TEST(Commentary, TheRollGlidesFromTheLaneToThePinDeckAndFades) {
     EXPECT_EQ(pans.back(), t.lastPan);
     EXPECT_EQ(w.Changes("volume", "BallBuffer").back(), t.lastVolume);
   }
-}
-
-class KeyForm final : public Form {
- public:
-  KeyForm(WindowSystem& windows, std::function<void()> onKey)
-      : Form(windows, "Lane"), onKey_(std::move(onKey)) {}
-  void Form_KeyDown(int /*KeyCode*/, int /*Shift*/) override { onKey_(); }
-
- private:
-  std::function<void()> onKey_;
-};
-
-TEST(Commentary, TheGlideEndsWithTheRollWhenAKeyLoadsAnotherClipIntoItsSlot) {
+  // Another clip loaded into the ball's slot 150 ms in silences the roll: its glide ends with it.
   Lane w;
   w.Change(w.F.PlayFolder / "roll.wav", 1000);
-  KeyForm lane(w.sim.platform.Windows, [&w] {
+  Timer key(w.platform.Windows, "key");
+  key.SetInterval(150);
+  key.OnTimer = [&] {
+    key.SetEnabled(false);
     w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "hook.wav")->Play(PlayMode::Once);
-  });
-  lane.Show();
-  w.sim.world.PressKeyWhenClipStarts("roll.wav", vk::Space, 0, 150);
-  w.Push({Pick(99, 100)});
-  w.c.PlayRollSound();
-  // The roll, silenced by the clip loaded into its slot 150 ms in: its glide ends with it.
+  };
+  key.SetEnabled(true);
+  w.Push({no});
+  w.commentary.PlayRollSound();
   EXPECT_EQ(w.Heard(), (Strings{"roll.wav", "hook.wav"}));
   EXPECT_EQ(w.Now(), 200);
   EXPECT_EQ(w.Changes("volume", "BallBuffer"), (Ints{-30, -60}));
 }
 
 TEST(Commentary, TheGutterDriftsInwardAndTheRemarkComesOnTheFifthTick) {
-  struct Case {
-    int position, gutterMs, k;
-    Strings heard;
-    Ints pans;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<int, int, int, Strings, Ints>> cases = {
       {0, 1200, 3, {"gutter.wav", "g3.wav"}, {-4775, -4550, -4325, -4100, -3875}},
       {20, 800, 6, {"gutter.wav"}, {4775, 4550, 4325, 4100}},  // too short for a remark
       {19, 1000, 1, {"gutter.wav", "g1.wav"}, {4275, 4050, 3825, 3600, 3375}},
   };
-  for (const Case& t : cases) {
-    SCOPED_TRACE(t.position);
+  for (const auto& [position, ms, k, heard, pans] : cases) {
+    SCOPED_TRACE(position);
     Lane w;
-    w.Change(w.F.PlayFolder / "gutter.wav", t.gutterMs);
-    w.session.BallPosition = S(t.position);
-    w.Push({Pick(t.k, 6)});
-    w.c.PlayGutterBall();
-    EXPECT_EQ(w.Heard(), t.heard);  // nothing else: no pins, crowd or call
-    EXPECT_EQ(w.LevelOf("gutter.wav").second, 500 * t.position - 5000);
-    EXPECT_EQ(w.Changes("pan", "BallBuffer"), t.pans);
+    w.Change(w.F.PlayFolder / "gutter.wav", ms);
+    w.session.BallPosition = static_cast<std::int16_t>(position);
+    w.Push({Pick(k, 6)});
+    w.commentary.PlayGutterBall();
+    EXPECT_EQ(w.Heard(), heard);  // nothing else: no pins, crowd or call
+    EXPECT_EQ(w.LevelOf("gutter.wav").second, 500 * position - 5000);
+    EXPECT_EQ(w.Changes("pan", "BallBuffer"), pans);
     EXPECT_EQ(w.random.Remaining(), 0u);
   }
 }
@@ -316,7 +218,6 @@ TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
     std::vector<double> draws;
     Strings heard;
   };
-  const double no = Pick(100, 100);
   // clang-format off
   const std::vector<Case> cases = {
       // 3 pins: a cheer (29 < 30) from the far left, then the bowler's own fan.
@@ -326,8 +227,10 @@ TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
       // Third strike running: the turkey, then the call once the short roar is over.
       {"XX", 3, 0, 10, 11, 11, 0, {Pick(50, 100), Pick(1, 9), 0.5, no, 0.99, Pick(1, 2), 0.9},
        {"pin10.wav", "cheers1.wav", "cheer1.wav", "turkey.wav", "strkm1.wav", "prfaimm2.wav"}},
-      // A hook to the left is praised as one.
+      // A hook to the left praises the aim; a right hook that finished left, the left hook.
       {"", 1, 0, 10, 8, 10, -6, {no, no, Pick(2, 2), Pick(1, 2)},
+       {"pin10.wav", "cheers1.wav", "strkm2.wav", "prfaimm1.wav"}},
+      {"", 1, 0, 10, 8, 10, 6, {no, no, Pick(2, 2), Pick(1, 2)},
        {"pin10.wav", "cheers1.wav", "strkm2.wav", "strklhm1.wav"}},
       // The spare's delivery gets the big roar; the tenth frame's bonus ball after it does not.
       {"", 4, 1, 4, 10, 10, 0, {no, no}, {"pin4.wav", "cheers1.wav"}},
@@ -336,18 +239,17 @@ TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
   // clang-format on
   for (const Case& t : cases) {
     SCOPED_TRACE(std::to_string(t.frame) + " " + std::to_string(t.pins));
-    Lane w;
-    Player& p = w.AddBowler();
+    Lane w(t.frame, t.ball);
+    Player& p = w.roster.Players(1);
     Bowl(p, t.marks);
     if (t.pins == 10) p.AddScore(t.frame, 10, 0);
     if (t.ball >= 1) Bowl(p, std::string(static_cast<std::size_t>(t.frame - 1), '-') + "/");
     w.engine.Load(w.engine.MusicBuffer, w.F.AmbientFolder / "music1.wav")->SetPan(-1500);
-    w.Ball(t.frame, t.ball);
-    w.session.BallPosition = S(t.position);
-    w.session.ReleasePosition = S(t.release);
-    w.session.HookAmount = S(t.hook);
+    w.session.BallPosition = static_cast<std::int16_t>(t.position);
+    w.session.ReleasePosition = static_cast<std::int16_t>(t.release);
+    w.session.HookAmount = static_cast<std::int16_t>(t.hook);
     w.Push(t.draws);
-    w.c.PlayPinfallAndCrowd(t.pins);
+    w.commentary.PlayPinfallAndCrowd(t.pins);
     EXPECT_EQ(w.Heard(), t.heard);
     EXPECT_EQ(w.random.Remaining(), 0u);
     EXPECT_EQ(w.LevelOf(t.heard[0]).second, 125 * t.position - 1250);
@@ -361,16 +263,16 @@ TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
 }
 
 TEST(Commentary, TenPinsOnASecondBallGetTheStrikeCallOnceTheRoarPassesItsMark) {
-  Lane w;
+  Lane w(2, 1);
   w.Change(w.F.PlayFolder / "cheers1.wav", 12000);  // 44100 bytes a second
-  Player& p = w.AddBowler(true);
+  Player& p = w.roster.Players(1);
+  p.SetFemale(true);
   p.AddScore(2, 0, 0);
   p.AddScore(2, 10, 1);
-  w.Ball(2, 1);
   w.session.BallPosition = 12;
   w.session.ReleasePosition = 10;
   w.session.HookAmount = 6;
-  w.c.PlayPinfallAndCrowd(10);  // unscripted draws: a busy crowd
+  w.commentary.PlayPinfallAndCrowd(10);  // unscripted draws: a busy crowd
 
   const std::int64_t roarAt = w.StartOf("cheers1.wav");
   ASSERT_GE(roarAt, 0);
@@ -390,7 +292,7 @@ TEST(Commentary, TenPinsOnASecondBallGetTheStrikeCallOnceTheRoarPassesItsMark) {
   // A ten is never a leave: nothing more is said.
   const std::size_t before = w.Heard().size();
   w.session.BallNumber = 2;
-  w.c.AnnounceLeave(10);
+  w.commentary.AnnounceLeave(10);
   EXPECT_EQ(w.Heard().size(), before);
 }
 
@@ -415,6 +317,8 @@ TEST(Commentary, AfterBallRemarks) {
        {"k4-61.wav", "stndpin.wav", "6f.wav", "7f.wav", "8f.wav", "9f.wav", "10f.wav"}},
       {1, 7, 1, 0, false, false, {1, 2, 3, 4, 5, 6, 7}, {v3, Pick(50, 100), v3},
        {"k7-83.wav", "spare.wav", "stndpin.wav", "8p.wav", "9p.wav", "10p.wav"}},
+      {1, 8, 1, 0, false, false, {1, 2, 3, 4, 5, 6, 7, 8}, {v2, no, v1},
+       {"k7-82.wav", "stndpin.wav", "9.wav", "10.wav"}},
       {1, 9, 1, 0, false, false, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {v1, Pick(51, 100), v1},
        {"k91.wav", "stndpin.wav", "10.wav"}},
       {2, 1, 1, 0, false, false, {}, {v1}, {"k211.wav"}},
@@ -432,15 +336,15 @@ TEST(Commentary, AfterBallRemarks) {
   // clang-format on
   for (const Case& t : cases) {
     SCOPED_TRACE("ball " + std::to_string(t.ball) + ", " + std::to_string(t.pins));
-    Lane w;
-    Player& p = w.AddBowler(t.female);
+    Lane w(10, t.ball);
+    Player& p = w.roster.Players(1);
+    p.SetFemale(t.female);
     if (t.spare) Bowl(p, "---------/");
-    w.Ball(10, t.ball);
-    w.session.PlayMethod = S(t.method);
-    w.session.SwingValue = S(t.swing);
-    w.Down(t.down);
+    w.session.PlayMethod = static_cast<std::int16_t>(t.method);
+    w.session.SwingValue = static_cast<std::int16_t>(t.swing);
+    for (const int i : t.down) w.session.PinStanding[static_cast<std::size_t>(i)] = false;
     w.Push(t.draws);
-    w.c.AnnounceLeave(t.pins);
+    w.commentary.AnnounceLeave(t.pins);
     EXPECT_EQ(w.Heard(), t.heard);
     EXPECT_EQ(w.random.Remaining(), 0u);
     // Standing pins are heard from where they stand: 6 and 10 on the right, 7 on the left.
@@ -458,42 +362,39 @@ TEST(Commentary, TheOpeningIntroducesEveryActiveBowlerOverAFadingCrowd) {
     int average;
     bool female, left, active;
   };
-  struct Case {
-    int minute;
-    std::vector<Bowler> lineup;
-    Strings heard;
-    Ints fadeSteps;
-  };
   // clang-format off
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<int, std::vector<Bowler>, Strings, Ints>> cases = {
       {7, {{0, false, false, false}}, {"welcome.wav", "sponsor2.wav", "1stlook.wav"}, {}},
       {8, {{0, false, false, true}, {99, true, true, true}, {0, true, false, false},
-           {100, true, true, true}, {200, false, false, true}},
+           {100, true, true, true}, {200, false, false, true}, {199, false, true, true}},
        {"welcome.wav", "sponsor1.wav", "1stlook.wav",
-        "fn1.wav", "B.wav", "cheers2.wav", "mrhn.wav", "fn1.wav", "B.wav", "cheers2.wav", "flhb.wav",
-        "fn1.wav", "B.wav", "cheers1.wav", "flhe.wav", "fn1.wav", "B.wav", "cheers1.wav", "mrhp.wav"},
-       {21, 21, 19, 19}},
+        "fn1.wav", "A.wav", "cheers2.wav", "mrhn.wav", "fn2.wav", "B.wav", "cheers2.wav", "flhb.wav",
+        "fn4.wav", "D.wav", "cheers1.wav", "flhe.wav", "fn5.wav", "E.wav", "cheers1.wav", "mrhp.wav",
+        "fn6.wav", "F.wav", "cheers1.wav", "mlhe.wav"},
+       {21, 21, 19, 19, 19}},
   };
   // clang-format on
-  for (const Case& t : cases) {
-    Lane w;
-    w.sim.world.SetLocalTime({2026, 12, 6, 12, t.minute, 0});
-    for (const Bowler& b : t.lineup) {
-      Player& p = w.AddBowler(b.female, b.left, b.active);
-      if (b.average > 0) {
-        // One game of that total: pins on a ball slot that earns no bonus, ten to a frame.
-        for (int left = b.average, f = 1; left > 0; left -= 10, f = f % 10 + 1) {
-          p.AddScore(f, std::min(left, 10), 3);
-        }
-        p.GameOver(1, 1);
+  for (const auto& [minute, lineup, heard, fadeSteps] : cases) {
+    Lane w(1, 0, static_cast<int>(lineup.size()));
+    w.world.SetLocalTime({2026, 12, 6, 12, minute, 0});
+    for (std::size_t i = 0; i < lineup.size(); ++i) {
+      const Bowler& b = lineup[i];
+      Player& p = w.roster.Players(static_cast<int>(i) + 1);
+      p.SetFemale(b.female);
+      p.SetLefthanded(b.left);
+      p.SetIsActive(b.active);
+      // One game of that total: pins on a ball slot that earns no bonus, ten to a frame.
+      for (int left = b.average, f = 1; left > 0; left -= 10, f = f % 10 + 1) {
+        p.AddScore(f, std::min(left, 10), 3);
       }
+      if (b.average > 0) p.GameOver(1, 1);
       ASSERT_EQ(p.Average(1, 1), b.average);
     }
-    w.c.PlayGameOpening();
-    EXPECT_EQ(w.Heard(), t.heard) << t.minute;
+    w.commentary.PlayGameOpening();
+    EXPECT_EQ(w.Heard(), heard) << minute;
     // Each crowd starts at its level and fades by 250 a pause down to -5000.
     Ints steps;
-    for (const TraceEvent& e : w.Events()) {
+    for (const TraceEvent& e : w.platform.Trace.Events()) {
       if (e.Fields.empty() || e.Fields[0] != "CrowdBuffer") continue;
       if (e.Kind == "play") {
         steps.push_back(0);
@@ -503,79 +404,32 @@ TEST(Commentary, TheOpeningIntroducesEveryActiveBowlerOverAFadingCrowd) {
         EXPECT_GE(std::stoi(e.Fields[1]), -5000);
       }
     }
-    EXPECT_EQ(steps, t.fadeSteps);
-    EXPECT_EQ(w.Heard("SpeechBuffer").size(),
+    EXPECT_EQ(steps, fadeSteps);
+    EXPECT_EQ(w.PlaysOn("SpeechBuffer").size(),
               std::accumulate(steps.begin(), steps.end(), std::size_t{20}));
   }
 }
 
 TEST(Commentary, AMissingClipIsLoggedWithItsPathAndTheCallGoesOn) {
   Lane w;
-  w.AddBowler();
   const Strings gone = {
       (w.F.PlayFolder / "roll.wav").string(), (w.F.PlayFolder / "pin10.wav").string(),
       (w.F.PlayFolder / "cheers1.wav").string(), (w.F.NumbersFolder / "3f.wav").string()};
   for (const std::string& file : gone) w.Change(file, 0);
   w.session.BallPosition = w.session.ReleasePosition = 11;
-  w.Push({Pick(99, 100)});
-  w.c.PlayRollSound();
+  w.Push({no});
+  w.commentary.PlayRollSound();
   w.Push({Pick(1, 2), Pick(1, 2)});
-  w.c.PlayPinfallAndCrowd(10);  // still called a strike
-  w.Down({2, 3});
+  w.commentary.PlayPinfallAndCrowd(10);  // still called a strike
+  w.session.PinStanding[2] = w.session.PinStanding[3] = false;
   w.Push({Pick(1, 3), Pick(1, 3)});
-  w.c.SpeakFallenPins();  // pin 3 is skipped
+  w.commentary.SpeakFallenPins();  // pin 3 is skipped
 
-  EXPECT_EQ(w.LoggedPlaces(), gone);
+  EXPECT_EQ(w.Errors(), gone);
   Strings heard = w.Heard();
   std::erase(heard, "buzzer.wav");
   EXPECT_EQ(heard, (Strings{"strkm1.wav", "prfaimm1.wav", "pko.wav", "2f.wav"}));
 }
 
-// Every clip the announcer and the lane can play is in the default sound set, the speech in the
-// announcer's voice.
-TEST(Commentary, TheDefaultSoundSetHoldsEveryClipOfTheCommentary) {
-  using voiceset::Pack;
-  std::vector<std::pair<Pack, std::string>> clips;
-  auto add = [&clips](Pack pack, const std::string& stem, int to = 0) {
-    for (int k = 1; k <= std::max(to, 1); ++k) {
-      clips.emplace_back(pack, stem + (to > 0 ? std::to_string(k) : "") + ".wav");
-    }
-  };
-  const Pack A = Pack::Announce, P = Pack::Play;
-  for (const std::string s : {"f", "m"}) {
-    for (const char* kind : {"wstrk", "w2strk", "wspr"}) add(A, s + kind);
-    for (const char* stem : {"strk", "prfaim", "strkrh", "strklh", "spare"}) add(A, stem + s, 2);
-    for (const char* band : {"wts", "lts", "ltl"}) add(A, "lg" + (band + s));
-    for (const char* hand : {"lhn", "lhb", "lhe", "lhp", "rhn", "rhb", "rhe", "rhp"}) {
-      add(A, s + hand);
-    }
-    add(P, "cheer" + s, 2);
-  }
-  for (const auto& [stem, to] : std::vector<std::pair<std::string, int>>{
-           {"frame", 10},  {"isup", 6},     {"1stball", 3}, {"2ndball", 3}, {"nxtplay", 2},
-           {"g", 6},       {"k1-3", 3},     {"k4-6", 3},    {"k7-8", 3},    {"k9", 3},
-           {"k21", 3},     {"k22-3", 3},    {"k24-6", 3},   {"k27-", 3},    {"m", 3},
-           {"sponsor", 2}, {"xtraball", 0}, {"etc", 0},     {"spare", 0},   {"pko", 0},
-           {"stndpin", 0}, {"welcome", 0},  {"1stlook", 0}}) {
-    add(A, stem, to);
-  }
-  for (const char* one : {"hook", "thumb", "roll", "rollhard", "gutter", "turkey"}) add(P, one);
-  add(P, "pin", 10);
-  add(P, "cheers", 2);
-  add(P, "cheer", 9);
-  for (const char* voice : {"", "f", "p"}) {
-    for (int pin = 1; pin <= 10; ++pin) add(Pack::Numbers, std::to_string(pin) + voice);
-  }
-  EXPECT_EQ(clips.size(), 175u);
-  for (const auto& [pack, file] : clips) {
-    const voiceset::Clip* clip = voiceset::FindClip(pack, file);
-    ASSERT_NE(clip, nullptr) << file;
-    if (pack == A) {
-      EXPECT_EQ(clip->voice, voiceset::Voice::Announcer) << file;
-      EXPECT_FALSE(clip->text.empty()) << file;
-    }
-  }
-}
-
 }  // namespace
-}  // namespace strikora
+}  // namespace strikora::testing

@@ -19,17 +19,18 @@ TEST(Turn, EndsAfterAStrikeOrTwoBallsAndTheTenthGivesItsExtraBalls) {
     int frame;
     std::vector<Ball> balls;
     Ints ballNumbers, standing;  // as each ball is called
-    int finalBall, buzzers, frameScore;
+    int finalBall, buzzers, frameScore, tones;
   };
+  // A lost ball: six passes, 21 + 5 x 20 tones, one buzzer.
   const Case cases[] = {
-      {3, {Strike()}, {0}, {10}, 2, 0, 10},  // the pocket's strike counts ten
-      {3, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6},
-      {3, {kGutter, kLost}, {0, 1}, {10, 10}, 2, 1, 0},  // the lost ball buzzes once
-      {10, {Strike(), kSix, Miss()}, {0, 2, 4}, {10, 10, 4}, 6, 0, 16},
-      {10, {Strike(), Strike(), Strike()}, {0, 2, 4}, {10, 10, 10}, 6, 0, 30},
-      {10, {Strike(), kGutter, kLost}, {0, 2, 4}, {10, 10, 10}, 6, 1, 10},
-      {10, {kSix, kFour, Strike()}, {0, 1, 2}, {10, 4, 10}, 3, 0, 20},  // the spare's bonus
-      {10, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6},
+      {3, {Strike()}, {0}, {10}, 2, 0, 10, 12},  // the pocket's strike counts ten
+      {3, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6, 14},
+      {3, {kLost, Miss()}, {0, 1}, {10, 10}, 2, 1, 0, 124},  // the next ball sweeps afresh
+      {10, {Strike(), kSix, Miss()}, {0, 2, 4}, {10, 10, 4}, 6, 0, 16, 26},
+      {10, {Strike(), Strike(), Strike()}, {0, 2, 4}, {10, 10, 10}, 6, 0, 30, 36},
+      {10, {Strike(), kGutter, kLost}, {0, 2, 4}, {10, 10, 10}, 6, 1, 10, 135},
+      {10, {kSix, kFour, Strike()}, {0, 1, 2}, {10, 4, 10}, 3, 0, 20, 36},  // the spare's bonus
+      {10, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6, 14},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.ballNumbers) + " in frame " + std::to_string(c.frame));
@@ -49,47 +50,59 @@ TEST(Turn, EndsAfterAStrikeOrTwoBallsAndTheTenthGivesItsExtraBalls) {
     EXPECT_EQ(Count(speech, std::string("ballret.wav")), static_cast<int>(balls.size()) - 1);
     EXPECT_EQ(w.roster.Players(1).GetFrameScore(c.frame), c.frameScore);
     EXPECT_EQ(w.random.Remaining(), 0u);
+    const auto tones = w.PlaysOn("AimBuffers[0]").size() + w.PlaysOn("AimBuffers[1]").size();
+    EXPECT_EQ(tones, static_cast<std::size_t>(c.tones));
   }
 }
 
-TEST(Delivery, TheSwingMovesTheBallByTheReleaseClipAndTheHand) {
+// Released on the eighth swing clip the ball keeps its line; earlier it goes toward the bowling
+// hand's far side, later toward its near side; no release key: the tenth clip releases. The
+// hook counts 10 ms ticks of a held Shift key (both count as Left) in a window of one pause,
+// held open through the hook sound once a hook began. A ball released in the gutter stays there.
+TEST(Delivery, TheSwingAndTheHookMoveTheBall) {
   struct Case {
-    bool lefthanded;
-    int stopAt, clip, position;  // clip 0: no release key, the tenth clip releases
+    int method;
+    bool left;
+    int stopAt, clip, holdLeft, holdRight, hook;
     const char* end;
+    int endAt;
   };
-  const Case cases[] = {{false, 10, 8, 10, "AnnounceLeave"},  {false, 10, 3, 15, "AnnounceLeave"},
-                        {false, 10, 10, 8, "AnnounceLeave"},  {true, 10, 3, 5, "AnnounceLeave"},
-                        {false, 16, 1, 20, "PlayGutterBall"}, {false, 10, 0, 8, "AnnounceLeave"}};
+  const Case cases[] = {
+      {2, false, 10, 8, 0, 0, 0, "AnnounceLeave", 10},
+      {2, false, 10, 3, 0, 0, 0, "AnnounceLeave", 15},
+      {2, false, 10, 10, 0, 0, 0, "AnnounceLeave", 8},
+      {2, true, 10, 3, 0, 0, 0, "AnnounceLeave", 5},
+      {2, false, 10, 7, 0, 0, 0, "AnnounceLeave", 11},
+      {2, false, 16, 1, 0, 0, 0, "PlayGutterBall", 20},
+      {2, false, 10, 0, 0, 0, 0, "AnnounceLeave", 8},
+      {1, false, 10, 0, 0, 45, 4, "AnnounceLeave", 10},
+      {1, false, 10, 0, 45, 0, -4, "AnnounceLeave", 10},
+      {1, false, 10, 0, 45, 45, -4, "AnnounceLeave", 10},
+      {1, false, 10, 0, 0, 95, 9, "AnnounceLeave", 14},
+      {1, false, 1, 0, 0, 95, 9, "PlayGutterBall", 1},
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.stopAt) + " on clip " + std::to_string(c.clip));
+    SCOPED_TRACE(::testing::Message() << "method " << c.method << " at " << c.stopAt << " clip "
+                                      << c.clip << " hook " << c.hook);
     GameWorld w;
-    w.session.PlayMethod = 2;
-    w.roster.Players(1).SetLefthanded(c.lefthanded);
-    w.bot.Balls = {At(c.stopAt).Release(c.clip)};
+    w.session.PlayMethod = static_cast<std::int16_t>(c.method);
+    w.roster.Players(1).SetLefthanded(c.left);
+    w.bot.Balls = {At(c.stopAt).Release(c.clip).Hold(c.holdLeft, c.holdRight)};
     w.PlayTurn(3);
-    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Position, c.stopAt);
-    EXPECT_EQ(w.announcer.Of(c.end).front().Position, c.position);
+    const auto roll = w.announcer.Of("PlayRollSound"), end = w.announcer.Of(c.end);
+    ASSERT_FALSE(roll.empty() || end.empty());
+    EXPECT_EQ(roll.front().Position, c.stopAt);
+    EXPECT_EQ(roll.front().Hook, c.hook);
+    EXPECT_EQ(end.front().Position, c.endAt);
+    EXPECT_EQ(w.bot.HookTimerOutsideWindow, 0) << "the hook timer runs in the window only";
     std::vector<std::string> swing;
-    for (int k = 1; k <= (c.clip == 0 ? 10 : c.clip); ++k)
+    for (int k = 1; c.method == 2 && k <= (c.clip == 0 ? 10 : c.clip); ++k)
       swing.push_back("sw1" + std::to_string(k) + ".wav");
+    if (c.hook != 0) swing.push_back("hook.wav");
     swing.push_back("roll.wav");
     const auto ball = w.PlaysOn("BallBuffer");
+    ASSERT_GE(ball.size(), swing.size());
     EXPECT_EQ(std::vector(ball.begin(), ball.begin() + static_cast<long>(swing.size())), swing);
-  }
-}
-
-TEST(Delivery, TheHookCountsTenMillisecondTicksOfAHeldShiftKeyBothCountingAsLeft) {
-  // The window is one silence (100 ms), held open through the hook sound once a hook began.
-  const std::vector<std::array<int, 3>> cases = {
-      {0, 0, 0}, {0, 45, 4}, {45, 0, -4}, {45, 45, -4}, {0, 95, 9}};
-  for (const auto& [left, right, hook] : cases) {
-    GameWorld w;
-    w.bot.Balls = {At(10).Hold(left, right)};
-    w.PlayTurn(3);
-    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Hook, hook) << left << " " << right;
-    EXPECT_EQ(w.announcer.Of("PlayHookSound").size(), hook != 0 ? 1u : 0u);
-    EXPECT_EQ(w.bot.HookTimerOutsideWindow, 0) << "the hook timer runs in the window only";
   }
 }
 

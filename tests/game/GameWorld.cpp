@@ -1,6 +1,9 @@
 #include "tests/game/GameWorld.h"
 
+#include <set>
+
 #include "platform/Keys.h"
+#include "tools/ClipList.h"
 
 namespace strikora::testing {
 
@@ -50,6 +53,9 @@ void Bot::Tick() {
     ++RemindersOutsideWaits;
   }
   if (QuietAlley && lane_.tmrOHS.Enabled()) lane_.EnableAlleyTimers(false);
+  if (const auto tick = OnTick) tick();  // a copy: it may replace itself
+  if (!s_.AwaitingNextPlayer) awaitingSince_ = -1;
+  if (s_.AwaitingNextPlayer && awaitingSince_ < 0) awaitingSince_ = now;
 
   if (s_.ConfirmingLeave != answered_) {
     answered_ = s_.ConfirmingLeave;
@@ -84,7 +90,8 @@ void Bot::Tick() {
   } else if (s_.Swinging && releasing_ && s_.SwingValue == ball_.ReleaseOnClip) {
     releasing_ = false;
     press(vk::Up);
-  } else if (s_.AwaitingNextPlayer && !e_.Busy && now - lastEnter_ > 500) {
+  } else if (s_.AwaitingNextPlayer && !e_.Busy && now - awaitingSince_ >= EnterWaitMs &&
+             now - lastEnter_ > 500) {
     lastEnter_ = now;
     press(vk::Enter);
   }
@@ -200,6 +207,26 @@ bool GameWorld::LaneIsQuiet() const {
     quiet = quiet && !t->Enabled();
   }
   return quiet;
+}
+
+Roster GameWorld::Stored() const {
+  Roster stored(F.PlayersFile, F.DataFolder, F.NamesFolder);
+  stored.LoadRoster();
+  return stored;
+}
+
+bool GameWorld::Listed(const std::filesystem::path& played) const {
+  static const std::set<std::string> listed = [] {
+    std::set<std::string> out;
+    for (const voiceset::Clip& c : voiceset::AllClips()) {
+      const std::string dest(voiceset::PackDestination(c.pack));
+      out.insert(dest.empty() ? c.file : dest + "/" + c.file);
+    }
+    return out;
+  }();
+  const bool inTree = played.string().starts_with(F.SoundsFolder.string());
+  return listed.contains(
+      played.lexically_relative(inTree ? F.SoundsFolder : F.PackFolder).generic_string());
 }
 
 }  // namespace strikora::testing

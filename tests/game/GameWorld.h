@@ -118,9 +118,11 @@ class Bot {
  public:
   Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
       fMainPlay& lane);
-  std::deque<Ball> Balls;    // then misses
-  std::deque<bool> Answers;  // Y is true
-  bool QuietAlley = true;    // the alley's timers off, and their draws with them
+  std::deque<Ball> Balls;        // then misses
+  std::deque<bool> Answers;      // Y is true
+  bool QuietAlley = true;        // the alley's timers off, and their draws with them
+  int EnterWaitMs = 0;           // before Enter for the next bowler
+  std::function<void()> OnTick;  // may throw, to play a fault in a wait
   int HookTimerOutsideWindow = 0, RemindersOutsideWaits = 0;  // ticks that saw these
   void Stop() { timer_.SetEnabled(false); }
 
@@ -134,7 +136,7 @@ class Bot {
   Timer timer_;
   Ball ball_;
   bool haveBall_ = false, aimed_ = false, stopped_ = false, releasing_ = false, answered_ = false;
-  std::int64_t waitingSince_ = 0, lastSpace_ = -1000, lastEnter_ = -1000;
+  std::int64_t waitingSince_ = 0, awaitingSince_ = -1, lastSpace_ = -1000, lastEnter_ = -1000;
 };
 
 // A game on the simulated desktop: the error log wired in as the program wires it, bowlers
@@ -196,10 +198,12 @@ struct GameWorld {
   // The first trace event of this kind with a field ending so, from `from` on; -1 if none.
   [[nodiscard]] long IndexOf(const std::string& kind, const std::string& ending,
                              long from = 0) const;
-  // Where each logged failure was, as the error log names it.
-  [[nodiscard]] std::vector<std::string> Errors() const;
+  [[nodiscard]] std::vector<std::string> Errors() const;  // where each logged failure was
   [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
   [[nodiscard]] bool LaneIsQuiet() const;  // hidden, every timer off
+  // A clip the default sound set names, found in the sound tree or beside the packs.
+  [[nodiscard]] bool Listed(const std::filesystem::path& played) const;
+  [[nodiscard]] Roster Stored() const;  // the roster file as the next run reads it
 
  private:
   [[nodiscard]] std::unique_ptr<Game> MakeGame();

@@ -41,31 +41,61 @@ TEST(LaneKeys, EachReportSaysWhatItNamesAndTheLaneListensAgain) {
   w.world.SetLocalTime({2026, 12, 6, 14, 20, 0});
   const Strings frame = {"fn1.wav", "A.wav", "frmscor.wav", "7.wav"};
   const Strings game = {"fn1.wav", "A.wav", "gamscor.wav", "7.wav"};
-  const std::vector<std::tuple<int, Strings, std::string>> cases = {
-      {vk::F(1), {"help1.wav"}, ""},
-      {vk::Letter('H'), {"help2.wav"}, ""},
-      {vk::F(2), {"stndpin.wav"}, "SpeakStandingPins"},
-      {vk::Letter('P'), {"stndpin.wav"}, "SpeakStandingPins"},
-      {vk::F(3), frame, ""},
-      {vk::Letter('S'), frame, ""},
-      {vk::F(4), game, "AnnounceStreak"},
-      {vk::Letter('T'), game, "AnnounceStreak"},
-      {vk::F(5), {"13.wav"}, ""},
-      {vk::F(6), {"isup1.wav"}, "AnnouncePlayerUp"},
-      {vk::Letter('R'), {"isup1.wav"}, "AnnouncePlayerUp"},
-      {vk::F12, {"2.wav", "20.wav"}, ""},
-      {vk::Letter('Q'), {}, ""},
+  // T while the next bowler is awaited gives the remark of a turn's first ball.
+  const std::vector<std::tuple<int, Strings, std::string, bool>> cases = {
+      {vk::F(1), {"help1.wav"}, "", false},
+      {vk::Letter('H'), {"help2.wav"}, "", false},
+      {vk::F(2), {"stndpin.wav"}, "SpeakStandingPins", false},
+      {vk::Letter('P'), {"stndpin.wav"}, "SpeakStandingPins", false},
+      {vk::F(3), frame, "", false},
+      {vk::Letter('S'), frame, "", false},
+      {vk::F(4), game, "AnnounceStreak", false},
+      {vk::Letter('T'), game, "AnnounceStreak", false},
+      {vk::Letter('T'), game, "AnnounceStreak", true},
+      {vk::F(5), {"13.wav"}, "", false},
+      {vk::F(6), {"isup1.wav"}, "AnnouncePlayerUp", false},
+      {vk::Letter('R'), {"isup1.wav"}, "AnnouncePlayerUp", false},
+      {vk::F12, {"2.wav", "20.wav"}, "", false},
+      {vk::Letter('Q'), {}, "", false},
   };
-  for (const auto& [key, heard, call] : cases) {
+  for (const auto& [key, heard, call, enter] : cases) {
+    SCOPED_TRACE(::testing::Message() << key << (enter ? " awaiting Enter" : ""));
+    w.session.WaitingForThrow = !enter;
+    w.session.AwaitingNextPlayer = enter;
+    w.session.BallNumber = enter ? 2 : 0;
     w.random.Push(0.5);  // numbers in the plain voice
     w.random.Push(0.5);
     w.announcer.Calls.clear();
-    EXPECT_EQ(Heard(w, key), heard) << key;
-    EXPECT_EQ(w.announcer.Calls.empty() ? "" : w.announcer.Calls[0].Name, call);
+    EXPECT_EQ(Heard(w, key), heard);
+    const auto& calls = w.announcer.Calls;  // the call, seen on a turn's first ball
+    EXPECT_EQ(calls.empty() ? "" : calls[0].Name + " " + std::to_string(calls[0].Ball),
+              call.empty() ? "" : call + " 0");
     EXPECT_FALSE(w.engine.Busy);
-    EXPECT_TRUE(w.session.WaitingForThrow);
+    EXPECT_EQ(w.session.WaitingForThrow, !enter);
     while (w.random.Remaining() > 0) (void)w.random.Rnd();
   }
+}
+
+// The reminders count on from wait to wait: seven while Space is awaited, six while Enter is,
+// each round starting again; Escape and N bring them back.
+TEST(LaneKeys, AnIdleBowlerIsRemindedEveryThirtySeconds) {
+  GameWorld w;
+  w.bot.Balls = {At(2).Wait(7 * 30000 + 1000), Miss(), At(2).Wait(100000)};
+  w.bot.EnterWaitMs = 7 * 30000 + 1000;
+  w.bot.Answers = {false, true};
+  // Frame 2: Escape and N once the ball's call is over, then Escape at the next reminder.
+  w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 500, 2);
+  w.world.PressKeyWhenClipStarts("imp1.wav", vk::Escape, 0, 10, 2);
+  w.game.StartGame();
+  Strings heard;
+  for (const std::string& clip : w.PlaysOn("AnnouncerBuffer")) {
+    if (clip.starts_with("imp")) heard.push_back(clip);
+  }
+  EXPECT_EQ(heard, (Strings{"imp1.wav", "imp2.wav", "imp3.wav", "imp4.wav", "imp5.wav", "imp6.wav",
+                            "imp7.wav", "imp21.wav", "imp22.wav", "imp23.wav", "imp24.wav",
+                            "imp25.wav", "imp26.wav", "imp21.wav", "imp1.wav"}));
+  EXPECT_EQ(w.announcer.Of("AnnounceFrame").size(), 2u);
+  EXPECT_EQ(w.bot.RemindersOutsideWaits, 0);
 }
 
 TEST(LaneKeys, TheGameScoreLeavesOutTwoStrikesStillWaitingForTheirBonus) {

@@ -56,7 +56,15 @@ TEST(Pinfall, EdgeCasesWithScriptedDraws) {
       {"hook -13 at 9 goes to 1: the gutter", full, 9, -13, false, {}, true, 0, full, 1},
       {"hook 6 at 8: the pin 2 line, then a second pass on the pin 1 line",
        full, 8, 6, false, {0.095, 0.095, 0.095, 0.095}, false, 6, {3, 6, 9, 10}, 10},
+      {"hook 8 is still gentle", full, 8, 8, false, {0.095, 0.095, 0.095, 0.095}, false, 6,
+       {3, 6, 9, 10}, 10},
+      {"hook 5 at 4: pin 7 alone, then pin 4 on the second pass", {4, 7}, 4, 5, false,
+       {0.5, 0.5, 0.5, 0.5}, false, 2, {}, 6},
       {"hook 3 changes nothing", full, 2, 3, false, {0.5}, false, 0, full, 2},
+      {"ball at 10, draw 76: a random chain, drawing at every step: 2, then 4 and 5 (5 the way "
+       "on), 8, stuck, back to 4, 7, stuck, once behind pin 1, stuck for good",
+       full, 10, 0, false, {0.755, 0.0, 0.95, 0.0, 0.0, 0.0, 0.0, 0.0}, false, 6, {3, 6, 9, 10},
+       10},
       {"second ball, pin 1 down, at 11: the pocket stops at once, 10 and 12 are clipped",
        {2, 3, 4, 5, 6, 7, 8, 9, 10}, 11, 0, false, {0.5, 0.0, 0.0, 0.0}, false, 4, {2, 4, 6, 7, 10},
        11},
@@ -81,30 +89,6 @@ TEST(Pinfall, EdgeCasesWithScriptedDraws) {
     EXPECT_EQ(s.BallPosition, c.ballAfter);
     EXPECT_EQ(random.Remaining(), 0u) << "every scripted draw, and no more, is used";
   }
-}
-
-TEST(Pinfall, ChainsReportWhereTheyLastWentOn) {
-  GameSession s;
-  s.ResetPins();
-  ScriptedRandom random;
-  random.Push(0.0);  // left, one draw for the whole chain
-  Pinfall pinfall(s, random);
-  s.PinStanding[1] = false;
-  int p = 1;
-  EXPECT_EQ(pinfall.ChainLeft(p), 5);  // 2, 4, 7, then 5 behind pin 1, then 8
-  EXPECT_EQ(p, 8);
-
-  // A random chain draws at every step: -2 to pin 2; both ways (4 is the branch, 5 the way
-  // on); -2 to 8; stuck, back to the branch 4; -2 to 7; stuck, once to pin 5 behind pin 1,
-  // already down; stuck for good.
-  s.ResetPins();
-  s.PinStanding[1] = false;
-  for (const double d : {0.0, 0.95, 0.0, 0.0, 0.0, 0.0, 0.0}) random.Push(d);
-  p = 1;
-  EXPECT_EQ(pinfall.ChainRandom(p), 5);
-  EXPECT_EQ(p, 5);
-  EXPECT_EQ(StandingPins(s), (Pins{3, 6, 9, 10}));
-  EXPECT_EQ(random.Remaining(), 0u);
 }
 
 // Over many racks, positions, hooks and hands: a pin falls at most once, every felled pin is

@@ -9,15 +9,23 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // Scores by roster slot (s / 10 pins on every first ball, or twelve strikes for 300); a
-// negative score marks a bowler who is not playing today (scored 60 all the same).
-void Finish(GameWorld& w, const std::vector<int>& scores) {
+// negative score marks a bowler who is not playing today (scored 60 all the same). Bowler 1
+// may have an earlier game of this play method and skill.
+void Finish(GameWorld& w, const std::vector<int>& scores, int earlier = 0) {
   w.lane.Show();
+  const auto bowl = [](Player& p, int s) {
+    for (int f = 1; f <= 10; ++f) p.AddScore(f, s == 300 ? 10 : s / 10, 0);
+    if (s == 300) p.AddScore(10, 10, 2), p.AddScore(10, 10, 4);
+  };
+  if (earlier > 0) {
+    bowl(w.roster.Players(1), earlier);
+    w.roster.Players(1).GameOver(1, 1);
+    w.roster.Players(1).ResetScore();
+  }
   for (std::size_t i = 0; i < scores.size(); ++i) {
     Player& p = w.roster.Players(static_cast<int>(i) + 1);
     p.SetIsActive(scores[i] >= 0);
-    const int s = scores[i] >= 0 ? scores[i] : 60;
-    for (int f = 1; f <= 10; ++f) p.AddScore(f, s == 300 ? 10 : s / 10, 0);
-    if (s == 300) p.AddScore(10, 10, 2), p.AddScore(10, 10, 4);
+    bowl(p, scores[i] >= 0 ? scores[i] : 60);
   }
 }
 
@@ -38,7 +46,8 @@ TEST(Results, TheStandingsAreToldFromLastPlaceUp) {
     std::vector<int> scores;
     bool handicap;
     Strings announcer, numbers;
-    int cheers;  // single cheers over the applause, above the last place
+    int cheers;       // single cheers over the applause, above the last place
+    int earlier = 0;  // bowler 1's earlier game
   };
   const Case cases[] = {
       {{60}, false, Join({Place("solo1", 1), end}), {"60f.wav"}, 0},
@@ -65,17 +74,30 @@ TEST(Results, TheStandingsAreToldFromLastPlaceUp) {
        Join({Place("2ndplc1", 3), Place("1stplc1", 1), end}),
        {"30f.wav", "60f.wav"},
        1},
-      // A perfect game, with handicap: 300, and a handicap of 0 once it is in the average.
+      // With handicap, each from the games before this one: a first game is bowled scratch,
+      // 60 on an average of 90 has 160 added.
       {{300},
        true,
        Join({{"handi.wav"}, Place("solo1", 1), {"mht.wav", "prfgamm.wav"}, end}),
        {"3f.wav", "hundredf.wav", "0f.wav"},
        0},
+      {{60, 70},
+       true,
+       Join({{"handi.wav"},
+             Place("2ndplc1", 2),
+             {"mht.wav"},
+             Place("1stplc1", 1),
+             {"mht.wav"},
+             end}),
+       {"70f.wav", "0f.wav", "2f.wav", "hundredf.wav", "20f.wav", "1f.wav", "hundredf.wav",
+        "60f.wav"},
+       1,
+       90},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.scores));
     GameWorld w(static_cast<int>(c.scores.size()));
-    Finish(w, c.scores);
+    Finish(w, c.scores, c.earlier);
     w.session.UseHandicap = c.handicap;
     w.session.MenuAccepted = true;
     for (int i = 0; i < 300; ++i) w.random.Push(0.0);
@@ -87,11 +109,11 @@ TEST(Results, TheStandingsAreToldFromLastPlaceUp) {
     EXPECT_EQ(Count(speech, std::string("cheers1.wav")), 1);  // the winner's roar
     EXPECT_EQ(w.PlaysOn("CrowdBuffer").size(), static_cast<std::size_t>(c.cheers));
     EXPECT_FALSE(w.session.MenuAccepted);
-    Roster stored(w.F.PlayersFile, w.F.DataFolder, w.F.NamesFolder);
-    stored.LoadRoster();
+    const Roster stored = w.Stored();
     for (std::size_t i = 0; i < c.scores.size(); ++i) {
-      EXPECT_EQ(stored.Players(static_cast<int>(i) + 1).ScoreHistory(1, 1, 1),
-                std::max(c.scores[i], 0));
+      EXPECT_EQ(
+          stored.Players(static_cast<int>(i) + 1).ScoreHistory(1, 1, i == 0 && c.earlier ? 2 : 1),
+          std::max(c.scores[i], 0));
     }
   }
 }
