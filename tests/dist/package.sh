@@ -9,9 +9,7 @@ version="$2"
 source "$(dirname "$0")/../e2e/common.sh"
 fail() {
   echo "FAIL: $*"
-  for f in cpack.txt lintian.txt appstream.txt out.txt trace.tsv; do
-    [ -f "$work/$f" ] && { echo "--- $f"; cat "$work/$f"; }
-  done
+  tail -n +1 "$work"/{cpack.txt,lintian.txt,appstream.txt,out.txt,trace.tsv} 2>/dev/null
   exit 1
 }
 
