@@ -24,6 +24,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window's large print is drawn in DejaVu Sans; without it the window stays blank and the
+# game is played by ear as ever, so the font is recommended, not required.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-dejavu-core)
 # What Debian alone asks (/usr/games, gzipped man pages and changelog) is done in the package's
 # staging folder, so that `cmake --install` keeps the usual layout for any prefix.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianStaging.cmake)

@@ -20,7 +20,8 @@ deb="$work/out/strikora_${version}_amd64.deb"
 info="$(dpkg-deb -f "$deb")"
 for field in "Package: strikora" "Version: $version" "Architecture: amd64" "Section: games" \
   "Maintainer: [^<]+ <[^@ ]+@[^> ]+>" "Depends: .*libopenal1.*" "Depends: .*libsdl2-.*" \
-  "Depends: .*libsndfile1.*" " .*audio game.* blind and visually impaired.*"; do
+  "Depends: .*libsndfile1.*" "Recommends: fonts-dejavu-core" \
+  " .*audio game.* blind and visually impaired.*"; do
   grep -qE "^$field$" <<<"$info" || fail "no control line $field in: $info"
 done
 
@@ -30,7 +31,7 @@ for f in ./usr/games/strikora ./usr/games/strikora-pack; do
   grep -qx -- "-rwxr-xr-x root/root $f" "$work/files.txt" || fail "$f is not an executable of root"
 done
 for f in numbers.des announce.des adverts.des ambient.des menu.des play.des stdnames.des \
-  initials.des silence.wav logos.mp3; do
+  initials.des silence.wav logos.mp3 words.txt; do
   grep -qx -- "-rw-r--r-- root/root $sounds/$f" "$work/files.txt" || fail "no $sounds/$f"
 done
 for f in applications/strikora.desktop metainfo/org.strikora.strikora.metainfo.xml \
