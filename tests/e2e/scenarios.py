@@ -34,7 +34,9 @@ def check(ok, what):
 
 def ended_clean(game, names_kept=True):
     """The run ended well and took away every unpacked folder but the names."""
-    game.finish()
+    status = game.finish()
+    check(status == 0 and not game.failures(),
+          "exit status %d; failed clips or errors: %s" % (status, game.failures()))
     for gone in UNPACKED:
         check(not os.path.exists(os.path.join(game.data, "sounds", gone)), gone + " left behind")
     if names_kept:
