@@ -64,6 +64,14 @@ struct AppWorld {
       sim.world.PressKeyWhenClipStarts(k.Clip, k.Key, k.Shift, k.DelayMs, k.Occurrence);
     }
   }
+  // The real start-up instead, from the packs in `packs` (WriteTestPacks) into the data folder
+  // `data`; returns the program's status once the script has left the main menu.
+  int Boot(const std::filesystem::path& data, const std::filesystem::path& packs) {
+    app.reset();
+    sim.platform.Trace.Clear();
+    app.emplace(sim.platform, data, packs);
+    return app->Run();
+  }
   // The main menu as start-up shows it, until the script leaves through its exit item.
   void RunMainMenu() {
     try {
