@@ -38,15 +38,14 @@ void Put(const fs::path& file, const Bytes& bytes) {
   std::ofstream(file, std::ios::binary) << bytes;
 }
 
-// Until the main menu: each clip, MP3, speed and window by its name, the music's other doings.
+// Until the main menu: each clip, MP3, speed, window and stopped slot by its name, and what
+// the music did.
 std::string StartHeard(const AppWorld& w) {
   std::string out;
   for (const TraceEvent& e : w.sim.platform.Trace.Events()) {
     if (e.Kind == "focus" && e.Fields[0] == "Main Menu:") return out + "Main Menu:";
     const bool named = e.Kind == "play" || (e.Kind == "mp3" && !e.Fields[1].empty());
-    if (e.Kind == "play" || e.Kind == "mp3" || e.Kind == "focus") {
-      out += fs::path(e.Fields[named ? 1 : 0]).filename().string() + " ";
-    }
+    if (e.Kind != "key") out += fs::path(e.Fields[named ? 1 : 0]).filename().string() + " ";
   }
   return out;
 }
@@ -87,8 +86,8 @@ TEST(Startup, ToTheMainMenuWithTheSplashKeysAndWithDamagedFiles) {
       {"keys while the packs unpack change nothing; up to 225, down to 0, Enter ends the song",
        "run 1.25 1.5 1.75 2 2.25 2.25 2.25 2.25 2.25 2.25 2 1.75 1.5 1.25 1 0.75 0.5 0.25 0 0 ",
        &upDown, two, "", "", kNone, 2, ""},
-      {"Up changes nothing, Escape in the greeting: no song", "", &greeting, two, "", "", kNone, 2,
-       ""},
+      {"Up changes nothing, Escape in the greeting: no song", "AnnouncerBuffer ", &greeting, two,
+       "", "", kNone, 2, ""},
       {"a roster of 2053 bytes", nullptr, nullptr, two.substr(0, 2053), "", "", kNone, 1,
        "2053 bytes, not a whole number"},
       {"a name of garbage", nullptr, nullptr, "\x01/../\xff*?\x7f:ab" + two.substr(12), "", "",
@@ -96,8 +95,8 @@ TEST(Startup, ToTheMainMenuWithTheSplashKeysAndWithDamagedFiles) {
       {"a roster that is a folder", nullptr, nullptr, "", "", "", kRosterIsAFolder, 0,
        "[LoadRoster]"},
       // A failed pack: a record and the buzzer, never a box; the later packs still unpack.
-      {"an empty pack", nullptr, nullptr, two, "menu.des", "", kNone, 2,
-       "\"QBX-ErrCode 321 - 3/4/2005 - 9:5 [" + (w.tree.F.PackFolder / "menu.des").string() +
+      {"an empty pack", nullptr, nullptr, two, "adverts.des", "", kNone, 2,
+       "\"QBX-ErrCode 321 - 3/4/2005 - 9:5 [" + (w.tree.F.PackFolder / "adverts.des").string() +
            "]\"\r\n\"sound pack not unpacked whole, before its directory: the file is too short "
            "to be a pack. The files unpacked before it are kept.\"\r\n\" \"\r\n"},
       {"an entry that climbs to the roster", nullptr, nullptr, two, "stdnames.des",
@@ -116,7 +115,8 @@ TEST(Startup, ToTheMainMenuWithTheSplashKeysAndWithDamagedFiles) {
     if (*c.Pack != 0) Put(w.tree.F.PackFolder / c.Pack, c.Contents);
     // Root writes anywhere whatever the permission bits say: its child then runs as nobody.
     const bool root = geteuid() == 0;
-    if (c.Trouble == kReadOnly) {
+    if (c.Trouble == kReadOnly) {  // a folder used before, then made read-only
+      fs::create_directories(data / "sounds");
       fs::permissions(w.dir.Path(), fs::perms::owner_all | fs::perms::others_exec);
       if (!root) fs::permissions(data, fs::perms::owner_read | fs::perms::owner_exec);
     }
