@@ -32,9 +32,12 @@ Application::Application(Platform& platform, const std::filesystem::path& dataFo
       viewPlayers_(std::make_unique<fViewPlayers>(engine_, roster_, names_, *stats_)),
       selPlayMethod_(std::make_unique<fSelPlayMethod>(engine_, session_)),
       selSkill_(std::make_unique<fSelSkill>(engine_, session_)),
-      game_(
-          std::make_unique<Game>(engine_, roster_, session_, commentary_, names_,
-                                 GameWindows{*main_, *selPlayers_, *selPlayMethod_, *selSkill_})) {
+      game_(std::make_unique<Game>(engine_, roster_, session_, commentary_, names_,
+                                   GameWindows{*main_, *selPlayers_, *selPlayMethod_, *selSkill_})),
+      screen_(platform, roster_, session_, folders_.SoundsFolder) {
+  // The words shown for each clip lie beside the packs.
+  screen_.Words().Load(folders_.PackFolder / "words.txt");
+  screen_.SetLane(&game_->Lane());
   engine_.SetErrorReporter(&log_);
   platform_.Windows.SetErrorReporter(&log_);
   // Closing the window ends the game from any screen, as the exit item does.

@@ -21,6 +21,7 @@
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "players/Roster.h"
+#include "screen/ScreenModel.h"
 #include "session/GameSession.h"
 
 namespace strikora {
@@ -73,6 +74,7 @@ class Application final : public MainMenuHost {
   [[nodiscard]] fViewPlayers& ViewPlayers() { return *viewPlayers_; }
   [[nodiscard]] fStats& Stats() { return *stats_; }
   [[nodiscard]] Game& TheGame() { return *game_; }
+  [[nodiscard]] ScreenModel& Screen() { return screen_; }
 
  private:
   // A failure at start-up. Before the play folder is unpacked the buzzer cannot sound yet, so
@@ -103,6 +105,7 @@ class Application final : public MainMenuHost {
   std::unique_ptr<fSelPlayMethod> selPlayMethod_;
   std::unique_ptr<fSelSkill> selSkill_;
   std::unique_ptr<Game> game_;
+  ScreenModel screen_;  // last: it follows the others, and stops first
 };
 
 }  // namespace strikora

@@ -7,6 +7,7 @@
 #include "app/DataFolders.h"
 #include "app/SingleInstance.h"
 #include "platform/PlatformError.h"
+#include "platform/sdl/SdlDisplay.h"
 #include "platform/sdl/SdlEventSource.h"
 #include "platform/sdl/SdlPlatform.h"
 
@@ -31,6 +32,15 @@ int main() {
     sdl::ShowStartupFailure("Unable to start DirectX.", e.what());
     return 1;
   }
+  // The large print in the window, for whoever can see it; without a font the window stays
+  // blank and the game is played by ear as ever.
+  sdl::SdlDisplay display(desktop->Window());
   Application game(desktop->GetPlatform(), dataFolder, packFolder);
+  if (!display.Problem().empty()) {
+    std::cerr << "Strikora: the window shows no text: " << display.Problem() << '\n';
+    game.Log().Record("SdlDisplay", {static_cast<int>(ErrorCode::DeviceUnavailable),
+                                     "the window shows no text: " + display.Problem()});
+  }
+  game.Screen().SetDisplay(&display);
   return game.Run();
 }

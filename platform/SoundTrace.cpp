@@ -29,6 +29,7 @@ void SoundTrace::Record(std::string kind, std::vector<std::string> fields, bool 
     *file_ << ev.Line() << '\n';
     file_->flush();
   }
+  if (listener_) listener_(ev);
   if (keepInMemory_) events_.push_back(std::move(ev));
 }
 

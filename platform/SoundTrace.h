@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,12 @@ class SoundTrace {
   // Message boxes are kept in memory only: the file keeps the documented set of events.
   void MessageBox(const std::string& text);
 
+  // Told of every event as it is recorded, whether or not it is kept: the window follows
+  // what is said through it.
+  void SetListener(std::function<void(const TraceEvent&)> listener) {
+    listener_ = std::move(listener);
+  }
+
   [[nodiscard]] const std::vector<TraceEvent>& Events() const { return events_; }
   void Clear() { events_.clear(); }
 
@@ -55,6 +62,7 @@ class SoundTrace {
   bool keepInMemory_ = false;
   std::unique_ptr<std::ofstream> file_;
   std::vector<TraceEvent> events_;
+  std::function<void(const TraceEvent&)> listener_;
 };
 
 // Wraps a backend's device so that every buffer it makes reports to the trace.

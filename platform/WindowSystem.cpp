@@ -155,6 +155,7 @@ bool WindowSystem::DoPendingEvents() {
   while (auto key = source_.PollKey()) {
     any = true;
     trace_.Key(key->KeyCode, key->Shift);
+    if (keyFilter_ && keyFilter_(*key)) continue;
     if (active_ != nullptr && active_->visible_ && (!key->Repeat || active_->TakesAutoRepeat())) {
       Form* form = active_;
       RunHandler([form, key] { form->Form_KeyDown(key->KeyCode, key->Shift); }, "Form_KeyDown");

@@ -64,6 +64,9 @@ class WindowSystem {
   // What closing the game window does, from whatever wait is in progress: the program's end.
   // It is expected not to return (it unwinds every loop); it runs once.
   void SetQuitHandler(std::function<void()> onQuit) { onQuit_ = std::move(onQuit); }
+  // Sees every key before the active form; a key it takes (true) never reaches a form, on any
+  // screen. The window's own keys (text size, colours, full screen) are taken here.
+  void SetKeyFilter(std::function<bool(const KeyEvent&)> filter) { keyFilter_ = std::move(filter); }
   [[nodiscard]] bool IsKeyHeld(HeldKey key) const { return source_.IsKeyHeld(key); }
   [[nodiscard]] Form* ActiveForm() const { return active_; }
   [[nodiscard]] const Clock& GetClock() const { return clock_; }
@@ -104,6 +107,7 @@ class WindowSystem {
   const char* waitingFor_ = "nothing";
   ErrorReporter* reporter_ = nullptr;
   std::function<void()> onQuit_;
+  std::function<bool(const KeyEvent&)> keyFilter_;
 };
 
 // A window of the game: a caption, shown or hidden, with focus and key handlers.

@@ -96,6 +96,7 @@ void Player::AddScore(int frame, int pins, int ball) {
   const int prev2 = frame - 2;
 
   frameScores_[frame] = static_cast<std::int16_t>(frameScores_[frame] + pins);
+  if (ball >= 0 && ball < 5) ballPins_[frame][ball] = static_cast<std::int8_t>(pins);
 
   if (prev >= 1) {
     // A strike earns the next two deliveries: balls 0 and 1 of the next frame, or balls 0
@@ -114,6 +115,11 @@ void Player::AddScore(int frame, int pins, int ball) {
   if (prev2 >= 1 && strikeFlags_[prev2] && strikeFlags_[prev] && ball == 0) {
     frameScores_[prev2] = static_cast<std::int16_t>(frameScores_[prev2] + pins);
   }
+}
+
+int Player::BallPins(int frame, int ball) const {
+  CheckFrame(frame);
+  return ball >= 0 && ball < 5 ? ballPins_[frame][ball] : 0;
 }
 
 std::int16_t Player::GetFrameScore(int frame) const {
@@ -146,6 +152,7 @@ void Player::ResetScore() {
   frameScores_.fill(0);
   strikeFlags_.fill(false);
   spareFlags_.fill(false);
+  for (auto& frame : ballPins_) frame.fill(0);
 }
 
 std::int16_t Player::ScoreHistory(int method, int skill, int slot) const {

@@ -59,6 +59,10 @@ class Player {
   // after a spare. The strike and spare bonuses of earlier frames depend on it.
   void AddScore(int frame, int pins, int ball);
 
+  // Pins felled by the delivery at ball number `ball` (0..4, as AddScore numbers them) of the
+  // frame; 0 where nothing was scored (a miss, a gutter ball, a ball not yet bowled).
+  [[nodiscard]] int BallPins(int frame, int ball) const;
+
   // Points of one frame on its own, bonus included.
   [[nodiscard]] std::int16_t GetFrameScore(int frame) const;
   // Game total so far; with handicap adds HandiCap(method, skill), which are not looked at
@@ -83,6 +87,7 @@ class Player {
   std::array<std::int16_t, kFrames + 1> frameScores_{};  // index 0 unused
   std::array<bool, kFrames + 1> strikeFlags_{};
   std::array<bool, kFrames + 1> spareFlags_{};
+  std::array<std::array<std::int8_t, 5>, kFrames + 1> ballPins_{};  // for the scorecard's marks
   bool isActive_ = false;
 };
 

@@ -66,8 +66,13 @@ SdlEventSource::SdlEventSource(const Clock& clock, const std::string& title) : c
     throw PlatformError(ErrorCode::DeviceUnavailable, kNoDisplay);
   }
   canBlock_ = driver != nullptr && !IsHeadlessDriver(driver);
-  window_ = SdlWindow(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                       SDL_WINDOWPOS_CENTERED, 320, 120, SDL_WINDOW_SHOWN));
+  // Room for large print: 1024 x 640, or four fifths of a smaller screen.
+  SDL_Rect screen{0, 0, 1280, 800};
+  (void)SDL_GetDisplayBounds(0, &screen);
+  const int width = std::min(1024, screen.w * 4 / 5), height = std::min(640, screen.h * 4 / 5);
+  window_ =
+      SdlWindow(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 width, height, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE));
   if (!window_) Unavailable("Cannot open the game window");
   // Keys only, no text entry: no input-method window pops up over the game.
   SDL_StopTextInput();
@@ -87,6 +92,12 @@ void SdlEventSource::Take(const SDL_Event& event) {
       }
       break;
     }
+    case SDL_WINDOWEVENT:
+      if (windowChanged_ && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                             event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
+        windowChanged_();
+      }
+      break;
     case SDL_QUIT:
       // The player closed the window: the game ends from whatever screen it is on.
       quit_ = true;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,9 @@ class SdlEventSource final : public EventSource {
   [[nodiscard]] bool QuitRequested() const override { return quit_; }
 
   [[nodiscard]] std::string Title() const;
+  [[nodiscard]] SDL_Window* NativeWindow() const { return window_.get(); }
+  // Told when the window was resized, uncovered or changed to or from full screen.
+  void OnWindowChanged(std::function<void()> changed) { windowChanged_ = std::move(changed); }
 
  private:
   void Take(const SDL_Event& event);
@@ -53,6 +57,7 @@ class SdlEventSource final : public EventSource {
   std::deque<KeyEvent> keys_;
   bool quit_ = false;
   bool canBlock_ = false;  // the driver wakes a wait for input (not the dummy driver)
+  std::function<void()> windowChanged_;
 };
 
 // While it lives, Ctrl+C and a terminal's SIGTERM or SIGHUP close the game window as the
