@@ -210,7 +210,8 @@ TEST(SoundEngine, DuckAndRestoreInAnyOrderNeverDriftTheMusic) {
   const std::tuple<int, const char*, int, bool> rows[] = {
       {1, "dr", 0, false},       {-500, "r", -500, false},   {-500, "ddr", -500, false},
       {-500, "dd", -1500, true}, {-4000, "d", -5000, true},  {-4500, "dr", -4500, false},
-      {-500, "dur", -200, true}, {-500, "dSd", -1500, true}, {-500, "dxSd", -1500, true}};
+      {-500, "dur", -200, true}, {-500, "dSd", -1500, true}, {-500, "dxSd", -1500, true},
+      {0, "dr", 0, false}};
   EngineWorld w;
   SoundEngine& e = w.engine;
   for (const auto& [level, ops, after, ducked] : rows) {

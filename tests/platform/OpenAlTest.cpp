@@ -379,6 +379,7 @@ TEST_F(OpenAl, ASecondLoadReplacesTheFirstAndFailuresAreReported) {
   EXPECT_EQ(CodeOf([&] { player.Load(folder / "junk.mp3"); }), ErrorCode::BadFileFormat);
   EXPECT_FALSE(player.IsLoaded());
   EXPECT_EQ(CodeOf([&] { player.Run(); }), ErrorCode::MusicFailure);
+  EXPECT_EQ(CodeOf([&] { (void)player.CurrentPosition(); }), ErrorCode::MusicFailure);
   EXPECT_EQ(CodeOf([&] { player.SetRate(2.0); }), ErrorCode::MusicFailure);
 }
 
