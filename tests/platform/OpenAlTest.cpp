@@ -130,16 +130,14 @@ PanLaw ModelledLaw() {
 }
 
 TEST(OpenAlPanLaw, PlacementGivesTheWantedDifferenceAndKeepsTheLouderSide) {
-  struct Case {
-    PanLaw Law;
-    PanLaw::Sample (*Mixer)(double);  // what the mixer makes of a direction
-  };
-  const Case cases[] = {{PanLaw::ConstantPower(), &ConstantPower}, {ModelledLaw(), &Modelled}};
-  for (const Case& c : cases) {
+  // Each law with what the mixer makes of a direction.
+  const std::pair<PanLaw, PanLaw::Sample (*)(double)> laws[] = {
+      {PanLaw::ConstantPower(), &ConstantPower}, {ModelledLaw(), &Modelled}};
+  for (const auto& [law, mixer] : laws) {
     for (const int pan : {-5000, -3000, -600, 600, 1500, 3000, 5000}) {
-      const PanLaw::Placement at = c.Law.For(pan);
+      const PanLaw::Placement at = law.For(pan);
       EXPECT_EQ(at.Azimuth < 0, pan < 0) << pan;
-      const PanLaw::Sample heard = c.Mixer(std::abs(at.Azimuth));
+      const PanLaw::Sample heard = mixer(std::abs(at.Azimuth));
       EXPECT_NEAR(20 * std::log10(heard.QuietOverLoud), -std::abs(pan) / 100.0, 0.3) << pan;
       EXPECT_NEAR(20 * std::log10(heard.LoudOverCentre * at.Gain), 0.0, 0.05) << pan;
     }
@@ -160,12 +158,9 @@ TEST(OpenAlPanLaw, CentreAndTheFarEnds) {
 }
 
 TEST_F(OpenAl, VolumeAndPanAreHundredthsOfADecibelOnEachSide) {
-  struct Case {
-    int volume, pan;
-    double left, right;  // dB from the centre's level
-  };
+  // volume, pan, then each side in dB from the centre's level
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<int, int, double, double> cases[] = {
       {-1000, 0, -10, -10}, {-10000, 0, kSilent, kSilent},
       {300, 0, 0, 0},  // past the top of the scale is full level
       // Positive pans favour the right; the louder side stays at full level.
@@ -178,15 +173,15 @@ TEST_F(OpenAl, VolumeAndPanAreHundredthsOfADecibelOnEachSide) {
   const StereoLevels centre = Measure();
   ASSERT_GT(centre.Left, 0.01);
   ASSERT_NEAR(Db(centre.Right / centre.Left), 0.0, 0.1);
-  for (const Case& c : cases) {
-    const std::string what = std::to_string(c.volume) + " at " + std::to_string(c.pan);
+  for (const auto& [volume, pan, left, right] : cases) {
+    const std::string what = std::to_string(volume) + " at " + std::to_string(pan);
     SCOPED_TRACE(what);
-    clip->SetVolume(c.volume);
-    clip->SetPan(c.pan);
-    EXPECT_EQ(clip->GetVolume(), std::min(c.volume, 0)) << what;
+    clip->SetVolume(volume);
+    clip->SetPan(pan);
+    EXPECT_EQ(clip->GetVolume(), std::min(volume, 0));
     const StereoLevels level = Measure();
-    ExpectDb(level.Left, centre.Left, c.left, what);
-    ExpectDb(level.Right, centre.Right, c.right, what);
+    ExpectDb(level.Left, centre.Left, left, what);
+    ExpectDb(level.Right, centre.Right, right, what);
   }
 }
 
