@@ -145,6 +145,7 @@ TEST(Commentary, TheRollGlidesFromTheLaneToThePinDeckAndFades) {
       {0, 3000, 1, 0, 19, {"thumb.wav", "roll.wav"}, -4875, -1250, 30, -900},
       {20, 3000, 2, 9, 99, {"rollhard.wav"}, 4875, 1250, 30, -900},
       {20, 400, 2, 8, 99, {"roll.wav"}, 4875, 4500, 4, -120},
+      {16, 400, 1, 10, 99, {"roll.wav"}, 2925, 2700, 4, -120},        // a swing of a past game
       {0, 40000, 1, 0, 99, {"roll.wav"}, -4875, 10000, 400, -10000},  // past centre, clamped
   };
   for (const Case& t : cases) {

@@ -104,21 +104,30 @@ TEST(Delivery, TheSwingAndTheHookMoveTheBall) {
   }
 }
 
-// Each tone is panned where the ball would go, and the ball goes where the tone was heard: the
-// stop key comes within a tick of tone 10 starting, so heard 150 ms late it is still 9.
-TEST(Delivery, TheBallGoesWhereTheToneWasHeard) {
-  for (const auto& [latency, heard] : {std::pair{0, 10}, std::pair{150, 9}}) {
-    GameWorld w(1, 0, latency);
-    w.bot.Balls = {At(10)};
+// Each skill marks its own landmarks; each tone is panned where the ball would go, and the ball
+// goes where the tone was heard: the stop key comes within a tick of tone 10 starting, so heard
+// 150 ms late it is still 9.
+TEST(Delivery, LandmarksAndPansOfTheAimTonesAndTheBallGoesWhereTheToneWasHeard) {
+  const std::vector<std::vector<int>> landmarks = {
+      {4, 6, 8, 10, 12, 14, 16}, {4, 6, 8, 12, 14, 16}, {4, 6, 14, 16}, {4, 16}, {}};
+  for (int skill = 1; skill <= 5; ++skill) {
+    GameWorld w(1, 0, skill == 1 ? 150 : 0);
+    w.session.SkillLevel = static_cast<std::int16_t>(skill);
+    const int stop = skill == 1 ? 10 : 20;  // the first ball's tones, up to its stop key
+    w.bot.Balls = {At(stop)};
     w.PlayTurn(3);
-    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Position, heard) << latency;
+    std::vector<int> marks;
     int p = 0;
     for (const TraceEvent& e : w.EventsOf("play")) {
-      if (e.Fields[0].starts_with("AimBuffers") && p <= 10) {
-        EXPECT_EQ(e.Fields[3], std::to_string(p++ * 500 - 5000));
-      }
+      if (!e.Fields[0].starts_with("AimBuffers") || p > stop) continue;
+      EXPECT_EQ(e.Fields[3], std::to_string(p * 500 - 5000));
+      if (e.Fields[0] == "AimBuffers[1]") marks.push_back(p);
+      ++p;
     }
-    EXPECT_EQ(p, 11);
+    std::vector<int> expected = landmarks[static_cast<std::size_t>(skill - 1)];
+    std::erase_if(expected, [stop](int m) { return m > stop; });
+    EXPECT_EQ(marks, expected) << skill;
+    EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Position, skill == 1 ? 9 : 20) << skill;
   }
 }
 
