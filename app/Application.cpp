@@ -50,13 +50,14 @@ Application::~Application() {
   engine_.SetErrorReporter(nullptr);
 }
 
-void Application::LogStartupError(const std::filesystem::path& where) {
+bool Application::LogStartupError(const std::filesystem::path& where) {
   std::error_code ec;
   if (std::filesystem::exists(folders_.PlayFolder / "buzzer.wav", ec)) {
     log_.LogError(where.string(), ErrorInfo::FromCurrentException());
-  } else {
-    log_.Record(where.string(), ErrorInfo::FromCurrentException());
+    return true;
   }
+  log_.Record(where.string(), ErrorInfo::FromCurrentException());
+  return false;
 }
 
 void Application::LogStartupError(const std::filesystem::path& where, ErrorCode code,
@@ -64,7 +65,7 @@ void Application::LogStartupError(const std::filesystem::path& where, ErrorCode 
   try {
     throw PlatformError(code, description);
   } catch (const PlatformError&) {
-    LogStartupError(where);
+    (void)LogStartupError(where);
   }
 }
 
@@ -136,28 +137,41 @@ void Application::UnpackSoundPacks() {
                                       {"stdnames.des", &folders_.NamesFolder},
                                       {"initials.des", &folders_.InitialsFolder}}};
   std::string why;
+  int record = -1;  // the directory record in hand, counted as the unpacker reaches each one
   UnpackHost host;
-  host.DoEvents = [this] { (void)platform_.Windows.DoPendingEvents(); };
-  host.MessageBox = [this](const std::string& text) {
-    platform_.Windows.ShowMessageBox(text, "Strikora");
+  host.DoEvents = [this, &record] {
+    ++record;
+    (void)platform_.Windows.DoPendingEvents();
   };
+  // No message box: a player who cannot see it would wait for ever. The failure is told as
+  // every other is, in the log and by the buzzer.
   host.Explain = [&why](const std::string& text) { why = text; };
+  bool buzzerOwed = false;  // a failure was recorded before the buzzer was unpacked
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const std::filesystem::path pack = folders_.PackFolder / steps[i].Pack;
+    record = -1;
     try {
       switch (UnpackSoundPack(pack, *steps[i].Dest, folders_.SoundsFolder, host)) {
         case UnpackResult::Missing:
           throw PlatformError(ErrorCode::FileNotFound, "sound pack not found: " + pack.string());
         case UnpackResult::Failed:
-          throw PlatformError(
-              ErrorCode::BadFileFormat,
-              "sound pack not unpacked whole: " + why + ". The files unpacked before it are kept.");
+          throw PlatformError(ErrorCode::BadFileFormat,
+                              "sound pack not unpacked whole, " +
+                                  (record < 0 ? std::string("before its directory")
+                                              : "at directory record " + std::to_string(record)) +
+                                  ": " + why + ". The files unpacked before it are kept.");
         case UnpackResult::Done:
           break;
       }
     } catch (const std::exception&) {
-      // A missing pack, or a folder that could not be made for it: the rest still unpack.
-      LogStartupError(pack);
+      // A missing or damaged pack, or a folder that could not be made for it: the rest still
+      // unpack.
+      buzzerOwed = !LogStartupError(pack) || buzzerOwed;
+    }
+    std::error_code ec;
+    if (buzzerOwed && std::filesystem::exists(folders_.PlayFolder / "buzzer.wav", ec)) {
+      log_.SoundBuzzer();
+      buzzerOwed = false;
     }
     if (i == 0) engine_.Numbers.InitNumberSpeech();
     if (i == 6) roster_.CatalogueFirstNames();

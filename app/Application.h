@@ -77,9 +77,9 @@ class Application final : public MainMenuHost {
   [[nodiscard]] ScreenModel& Screen() { return screen_; }
 
  private:
-  // A failure at start-up before the play folder is unpacked: the buzzer cannot sound yet, so
-  // only the record is written.
-  void LogStartupError(const std::filesystem::path& where);
+  // A failure at start-up. Before the play folder is unpacked the buzzer cannot sound yet, so
+  // only the record is written; false then.
+  bool LogStartupError(const std::filesystem::path& where);
   void LogStartupError(const std::filesystem::path& where, ErrorCode code,
                        const std::string& description);
   // False, after telling the player, when the data folder cannot be made or written.

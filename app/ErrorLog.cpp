@@ -37,6 +37,10 @@ void ErrorLog::Record(std::string_view where, const ErrorInfo& error) {
 
 void ErrorLog::LogError(std::string_view where, const ErrorInfo& error) {
   Record(where, error);
+  SoundBuzzer();
+}
+
+void ErrorLog::SoundBuzzer() {
   try {
     engine_.PlayClipAndWait(engine_.SpeechBuffer, buzzerFile_);
   } catch (const std::exception&) {

@@ -29,6 +29,9 @@ class ErrorLog final : public ErrorReporter {
   // that cannot be written must not stop the game: that failure is dropped after one try.
   void Record(std::string_view where, const ErrorInfo& error);
 
+  // The buzzer alone: for failures recorded before it was unpacked.
+  void SoundBuzzer();
+
   [[nodiscard]] const std::filesystem::path& File() const { return logFile_; }
 
  private:

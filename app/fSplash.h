@@ -6,7 +6,8 @@
 namespace strikora {
 
 // The window on screen while the game starts: Page Up and Page Down change the speed of the
-// start-up music, 25 percent a press, from 0 to 225 percent. Ignored while Busy.
+// start-up music, 25 percent a press, from 0 to 225 percent; Enter or Escape ends the greeting
+// and the theme song and goes on to the main menu. Ignored while Busy.
 class fSplash final : public Form {
  public:
   explicit fSplash(SoundEngine& engine);

@@ -20,9 +20,6 @@ int main() {
   // A full disk or a file-size limit must fail a write, which the game reports and survives,
   // not kill the game outright.
   std::signal(SIGXFSZ, SIG_IGN);
-  // A full disk or a file-size limit must fail a write, which the game reports and survives,
-  // not kill the game outright.
-  std::signal(SIGXFSZ, SIG_IGN);
   const SingleInstance onlyCopy(dataFolder);
   if (!onlyCopy.MayRun(std::cerr)) return 1;
 

@@ -41,10 +41,10 @@ def short_sound_set(tool, folder, clip_ms=40, mp3_ms=300, silence_ms=20):
 
 
 class Game:
-    """One run of the real program. Trace lines are kept as lists of fields."""
+    """Runs of the real program on one data folder. Trace lines are kept as lists of fields."""
 
     def __init__(self, program, packs, display, work):
-        self.work = work
+        self.work, self.display, self.proc = work, display, None
         # The game finds its packs beside itself: give this copy its own.
         bindir = os.path.join(work, "bin")
         os.makedirs(bindir, exist_ok=True)
@@ -55,33 +55,35 @@ class Game:
         self.profile = os.path.join(work, "profile")
         os.makedirs(self.profile, exist_ok=True)
         self.data = os.path.join(self.profile, "Application Data", "Strikora")
-        self.display = display
-        self.proc = None
-        self.window = None
-
-    def start(self, name):
-        self.trace_file = os.path.join(self.work, name + ".tsv")
-        self.lines = []
-        self.read_at = 0
-        self.sounding = {}  # slot: when its one-shot clip ends (monotonic seconds)
         self.lengths = {}
+
+    def launch(self, name):
+        """Starts a run; its trace is name.tsv."""
+        self.trace_file = os.path.join(self.work, name + ".tsv")
+        self.lines, self.read_at, self.seen = [], 0, 0
+        self.sounding = {}  # slot: when its one-shot clip ends (monotonic seconds)
         env = dict(os.environ, DISPLAY=self.display, AllUsersProfile=self.profile,
                    STRIKORA_TRACE=self.trace_file, ALSOFT_DRIVERS="null")
         env.pop("SDL_VIDEODRIVER", None)
         self.output = open(os.path.join(self.work, name + ".out"), "w")
         self.proc = subprocess.Popen([self.program], env=env, stdout=self.output,
                                      stderr=subprocess.STDOUT)
-        self.seen = 0
+
+    def start(self, name):
+        """Starts a run and waits for the main menu's first item."""
+        self.launch(name)
         self.wait_for(r"play\tSpeechBuffer\t.*/lgb\.wav\t", timeout=120)
-        self.window = self.run_xdotool(["search", "--sync", "--name", "Main Menu:"]).split()[0]
+        self.window = self.find_window("Main Menu:")
 
-    def run_xdotool(self, args):
-        env = dict(os.environ, DISPLAY=self.display)
-        return subprocess.run(["xdotool"] + args, env=env, check=True, capture_output=True,
-                              text=True).stdout
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=self.display),
+                              check=True, capture_output=True, text=True).stdout
 
-    def press(self, key):
-        self.run_xdotool(["key", "--window", self.window, key])
+    def find_window(self, title):
+        return self.xdotool("search", "--sync", "--name", title).split()[0]
+
+    def press(self, *keys):
+        self.xdotool("key", "--window", self.window, *keys)
 
     def clip_seconds(self, path):
         if path not in self.lengths:
@@ -115,15 +117,13 @@ class Game:
     def wait_for(self, pattern, timeout=60):
         """Waits for the first trace line after the last one consumed that matches pattern;
         returns it and consumes everything up to it."""
-        regex = re.compile(pattern)
-        deadline = time.monotonic() + timeout
+        regex, deadline = re.compile(pattern), time.monotonic() + timeout
         while True:
             self.poll()
             while self.seen < len(self.lines):
-                line = self.lines[self.seen]
                 self.seen += 1
-                if regex.search("\t".join(line)):
-                    return line
+                if regex.search("\t".join(self.lines[self.seen - 1])):
+                    return self.lines[self.seen - 1]
             if self.proc.poll() is not None:
                 raise Failure("the game ended while waiting for " + pattern)
             if time.monotonic() > deadline:
@@ -147,12 +147,14 @@ class Game:
         raise Failure("the game never fell quiet")
 
     def after(self, pattern, key, quiet=True):
+        """Presses key once the trace shows pattern and, if quiet, the prompt has ended."""
         self.wait_for(pattern)
         if quiet:
             self.wait_quiet()
         self.press(key)
 
     def finish(self, timeout=30):
+        """Waits for the run to end; returns its exit status."""
         try:
             status = self.proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -161,82 +163,42 @@ class Game:
         self.poll()
         return status
 
+    def failures(self):
+        """The trace's failed clips and logged errors."""
+        return ["\t".join(l) for l in self.lines if len(l) > 1 and l[1] in ("fail", "error")]
+
     def stop(self):
         if self.proc and self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
 
-    def failures(self):
-        return ["\t".join(l) for l in self.lines if len(l) > 1 and l[1] in ("fail", "error")]
-
     def create_bowler(self):
-        """The new-bowler wizard from the main menu's first item: first initial A, last
-        initial A, male, right-handed; back at the main menu on its first item."""
+        """The new-bowler wizard from the main menu's first item: a first name from the list,
+        last initial Z, female, left-handed. Back at the first item; returns the name's clip."""
         self.press("Down")
-        self.after(r"/create\.wav\t", "Return")
-        self.after(r"/uai\.wav\t", "Return")
-        self.after(r"/initials/A\.wav\t", "Return")
-        self.wait_for(r"/wyln\.wav\t")
-        self.after(r"/initials/A\.wav\t", "Return")
-        self.after(r"/male\.wav\t", "Return")
-        self.wait_for(r"/sybh\.wav\t")
-        self.after(r"/lefty\.wav\t", "Down")
-        self.after(r"/righty\.wav\t", "Return")
-        self.after(r"/create\.wav\t", "Up")
+        for prompt, key in (("create", "Return"), ("uai", "Down"), ("uafn", "Return")):
+            self.after(r"/%s\.wav\t" % prompt, key)
+        name = os.path.basename(self.wait_for(r"\tSpeechBuffer\t.*/names/fn\d+\.wav\t")[3])
+        self.wait_quiet()
+        self.press("Return")
+        for prompt, key in (("initials/A", "Up"), ("initials/Z", "Return"), ("male", "Down"),
+                            ("female", "Return"), ("lefty", "Return"), ("create", "Up")):
+            self.after(r"/%s\.wav\t" % prompt, key)
         self.wait_for(r"/lgb\.wav\t")
         self.wait_quiet()
+        return name
 
     def choose_first_bowler(self, method=1, skill=1):
-        """Main menu item 0 with the first bowler of the roster, play method and skill."""
+        """From the main menu's first item to the lane: the roster's first bowler, the play
+        method and the skill."""
         self.press("Return")
-        self.wait_for(r"/selplyrs\.wav\t")
-        self.wait_quiet()
-        self.press("space")
+        self.after(r"/selplyrs\.wav\t", "space")
         self.after(r"/active\.wav\t", "Return")
-        self.wait_for(r"/psapm\.wav\t")
-        for _ in range(method - 1):
-            self.after(r"/pm\d\.wav\t", "Down")
-        self.after(r"/pm%d\.wav\t" % method, "Return")
-        self.wait_for(r"/pssl\.wav\t")
-        for _ in range(skill - 1):
-            self.after(r"/l\d\.wav\t", "Down")
-        self.after(r"/ld%d\.wav\t" % skill, "Return")
-
-
-def number_heard(files):
-    """The number spoken by a run of number snippets ("1f.wav", "hundred.wav", "20p.wav")."""
-    total, group = 0, 0
-    for f in files:
-        stem = re.sub(r"(f|p)?\.wav$", "", f)
-        if stem == "hundred":
-            group *= 100
-        elif stem == "thousnd":
-            total, group = (total + group) * 1000, 0
-        elif stem == "negativ":
-            continue
-        else:
-            group += int(stem)
-    return total + group
-
-
-def ten_pin_score(frames):
-    """frames: ten lists of pins felled by each delivery (the tenth may hold three)."""
-    rolls = [p for frame in frames for p in frame]
-    score, i = 0, 0
-    for frame in range(10):
-        if frame == 9:
-            score += sum(rolls[i:])
-            break
-        if rolls[i] == 10:
-            score += 10 + rolls[i + 1] + rolls[i + 2]
-            i += 1
-        elif rolls[i] + rolls[i + 1] == 10:
-            score += 10 + rolls[i + 2]
-            i += 2
-        else:
-            score += rolls[i] + rolls[i + 1]
-            i += 2
-    return score
+        for menu, item, chosen in (("psapm", "pm", method), ("pssl", "ld", skill)):
+            self.wait_for(r"/%s\.wav\t" % menu)
+            for _ in range(chosen - 1):
+                self.after(r"/(pm|l)\d\.wav\t", "Down")
+            self.after(r"/%s%d\.wav\t" % (item, chosen), "Return")
 
 
 def temporary_folder():

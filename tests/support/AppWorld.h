@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,26 +18,18 @@ namespace strikora::testing {
 // Clips as Heard() names them, from words: "wyfn initials/A #1" is wyfn.wav, initials/A.wav, #1.
 inline std::vector<std::string> Said(std::string_view words) {
   std::vector<std::string> out;
-  std::size_t at = 0;
-  while (at < words.size()) {
-    const std::size_t end = std::min(words.find(' ', at), words.size());
-    std::string word(words.substr(at, end - at));
-    if (!word.empty()) out.push_back(word[0] == '#' ? word : word + ".wav");
-    at = end + 1;
-  }
+  std::istringstream in{std::string(words)};
+  for (std::string word; in >> word;) out.push_back(word[0] == '#' ? word : word + ".wav");
   return out;
 }
 
-// A key pressed when the n-th play of a clip starts, after a delay (milliseconds).
 struct KeyAt {
   std::string Clip;
-  int Key;
-  int Shift = 0;
+  int Key, Shift = 0;
   std::int64_t DelayMs = 0;
   int Occurrence = 1;
 };
-// The key `key` once the n-th play of `clip` ("uai", "initials/a", as Said() names clips)
-// started; clips are 400 ms, so by default the key comes just after the clip.
+// `key` once the n-th play of `clip` ("initials/a", as Said() names it) began, after delayMs.
 inline KeyAt At(const std::string& clip, int key, int occurrence = 1, std::int64_t delayMs = 450,
                 int shift = 0) {
   return {"/" + clip + ".wav", key, shift, delayMs, occurrence};
@@ -46,23 +39,25 @@ std::vector<KeyAt> Keys(K... keys) {
   return {keys...};
 }
 
-// The whole application on the simulated desktop over a stand-in sound tree, as start-up leaves
-// it at the main menu (roster loaded, first names listed, menu music on), without the start-up
-// itself. Start() again is a restart on the same data folder.
+// The game over a stand-in sound tree as start-up leaves it at the main menu; Start() restarts.
 struct AppWorld {
   AppWorld() { Start(); }
 
   void Start() {
-    app.reset();
     app.emplace(sim.platform, tree.F.DataFolder, tree.F.PackFolder);
     app->Players().CatalogueFirstNames();
     app->Players().LoadRoster();
     app->Engine().StartMenuMusic();
   }
   void Script(const std::vector<KeyAt>& keys) {
-    for (const KeyAt& k : keys) {
+    for (const KeyAt& k : keys)
       sim.world.PressKeyWhenClipStarts(k.Clip, k.Key, k.Shift, k.DelayMs, k.Occurrence);
-    }
+  }
+  // The real start-up instead, from `packs` (WriteTestPacks) into `data`; the program's status.
+  int Boot(const std::filesystem::path& data, const std::filesystem::path& packs) {
+    sim.platform.Trace.Clear();
+    app.emplace(sim.platform, data, packs);
+    return app->Run();
   }
   // The main menu as start-up shows it, until the script leaves through its exit item.
   void RunMainMenu() {
@@ -71,8 +66,7 @@ struct AppWorld {
     } catch (const ProgramEnded&) {
     }
   }
-  // Writes bowlers straight into the roster file and loads it: first names "fn<k>.wav", last
-  // initials from A on, one after another.
+  // Writes bowlers into the roster file and loads it: first names "fn<k>.wav", initials A on.
   void AddBowlers(int count, int firstName = 1) {
     const int start = app->Players().PlayerCount();
     for (int i = 0; i < count; ++i) {
@@ -96,17 +90,15 @@ struct AppWorld {
       std::string stem = file.stem().string();
       if (name == "silence.wav") continue;
       if (folder == "numbers" && (stem.back() == 'f' || stem.back() == 'p')) stem.pop_back();
-      out.push_back(folder == "menu"      ? name
-                    : folder == "numbers" ? "#" + stem
-                                          : folder + "/" + name);
+      const std::string shown = folder == "menu" ? name : folder + "/" + name;
+      out.push_back(folder == "numbers" ? "#" + stem : shown);
     }
     return out;
   }
   // Heard from the first play of `clip` on.
   [[nodiscard]] std::vector<std::string> HeardFrom(const std::string& clip) const {
     std::vector<std::string> all = Heard();
-    auto it = std::find(all.begin(), all.end(), clip);
-    return {it, all.end()};
+    return {std::find(all.begin(), all.end(), clip), all.end()};
   }
   [[nodiscard]] int Count(const std::string& kind) const {
     int n = 0;

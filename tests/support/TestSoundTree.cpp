@@ -1,67 +1,33 @@
 #include "tests/support/TestSoundTree.h"
 
+#include <array>
+#include <bit>
 #include <fstream>
 
 #include "tools/ClipList.h"
 #include "tools/PackFile.h"
 
 namespace strikora::testing {
-namespace {
-
-void Put16(std::ofstream& out, std::uint16_t v) {
-  const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-  out.write(b, 2);
+static std::filesystem::path FolderOf(const Folders& f, voiceset::Pack pack) {
+  if (pack == voiceset::Pack::Beside) return f.PackFolder;
+  return f.SoundsFolder / std::string(voiceset::PackDestination(pack));
 }
-void Put32(std::ofstream& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.put(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-std::filesystem::path FolderOf(const Folders& f, voiceset::Pack pack) {
-  using voiceset::Pack;
-  switch (pack) {
-    case Pack::Numbers:
-      return f.NumbersFolder;
-    case Pack::Announce:
-      return f.AnnounceFolder;
-    case Pack::Adverts:
-      return f.AdvertsFolder;
-    case Pack::Ambient:
-      return f.AmbientFolder;
-    case Pack::Menu:
-      return f.MenuFolder;
-    case Pack::Play:
-      return f.PlayFolder;
-    case Pack::StdNames:
-      return f.NamesFolder;
-    case Pack::Initials:
-      return f.InitialsFolder;
-    case Pack::Beside:
-      return f.PackFolder;
-  }
-  return f.SoundsFolder;
-}
-
-}  // namespace
 
 void WriteWav(const std::filesystem::path& file, int milliseconds, int channels, int sampleRate) {
+  static_assert(std::endian::native == std::endian::little, "WAV headers are little-endian");
   std::filesystem::create_directories(file.parent_path());
-  const auto frames =
-      static_cast<std::uint32_t>(static_cast<std::int64_t>(sampleRate) * milliseconds / 1000);
-  const std::uint32_t dataBytes = frames * static_cast<std::uint32_t>(channels) * 2;
+  const auto bytes =
+      static_cast<std::uint32_t>(std::int64_t{sampleRate} * milliseconds / 1000 * channels * 2);
+  const auto u = [](int v) { return static_cast<std::uint32_t>(v); };
+  // RIFF, WAVE, "fmt " with PCM, channels, rate, bytes a second, frame size, 16 bits; "data".
+  // clang-format off
+  const std::array<std::uint32_t, 11> header = {0x46464952, 36 + bytes, 0x45564157, 0x20746d66,
+      16, u(1 | channels << 16), u(sampleRate), u(sampleRate * channels * 2),
+      u(channels * 2 | 16 << 16), 0x61746164, bytes};
+  // clang-format on
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write("RIFF", 4);
-  Put32(out, 36 + dataBytes);
-  out.write("WAVEfmt ", 8);
-  Put32(out, 16);
-  Put16(out, 1);
-  Put16(out, static_cast<std::uint16_t>(channels));
-  Put32(out, static_cast<std::uint32_t>(sampleRate));
-  Put32(out, static_cast<std::uint32_t>(sampleRate * channels * 2));
-  Put16(out, static_cast<std::uint16_t>(channels * 2));
-  Put16(out, 16);
-  out.write("data", 4);
-  Put32(out, dataBytes);
-  const std::vector<char> zeros(dataBytes, 0);
+  out.write(reinterpret_cast<const char*>(header.data()), sizeof header);
+  const std::vector<char> zeros(bytes, 0);
   out.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
 }
 
@@ -88,8 +54,8 @@ void WriteTestPacks(const Folders& staged) {
     if (pack == voiceset::Pack::StdNames) {
       entries.push_back({"..\\names.dat", packfile::ReadWholeFile(staged.NamesDatFile)});
     }
-    const auto bytes = packfile::BuildPack(entries);
-    packfile::WriteIfChanged(staged.PackFolder / std::string(voiceset::PackFileName(pack)), bytes);
+    packfile::WriteIfChanged(staged.PackFolder / std::string(voiceset::PackFileName(pack)),
+                             packfile::BuildPack(entries));
   }
 }
 

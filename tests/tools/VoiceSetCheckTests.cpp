@@ -50,6 +50,10 @@ double RmsDb(const Audio& a, std::size_t from, std::size_t to) {
 Heard Hear(const Clip& clip, const std::vector<char>& bytes) {
   Heard h;
   h.clip = &clip;
+  if (bytes.empty()) {
+    h.error = "missing";
+    return h;
+  }
   try {
     h.audio = DecodeSound(bytes, &h.rate);
   } catch (const std::exception& e) {
@@ -110,14 +114,7 @@ std::vector<Heard> HearAll(const fs::path& dir) {
           entries.find(std::string(voiceset::PackFileName(clip.pack)) + "|" + clip.PackEntryName());
       if (it != entries.end()) bytes = it->second;
     }
-    if (bytes.empty()) {
-      Heard h;
-      h.clip = &clip;
-      h.error = "missing";
-      heard.push_back(std::move(h));
-    } else {
-      heard.push_back(Hear(clip, bytes));
-    }
+    heard.push_back(Hear(clip, bytes));
   }
   return heard;
 }
@@ -151,34 +148,29 @@ class VoiceSetCheck : public ::testing::Test {
     Report();
   }
 
-  // The spread, for the record in the test log.
+  // How even the voices are, for the record in the test log.
   static void Report() {
-    std::vector<double> all, speech;
-    std::map<std::string, std::vector<double>> speakers;
+    std::map<std::string, std::vector<double>> levels;
     for (const auto& h : Clips) {
-      if (!h.error.empty() || IsSilence(*h.clip) || !std::isfinite(h.lufs)) continue;
-      all.push_back(h.lufs);
-      if (IsSpeech(*h.clip)) speech.push_back(h.lufs);
-      if (h.clip->pack == voiceset::Pack::Numbers) speakers[Speaker(*h.clip)].push_back(h.lufs);
+      if (!h.error.empty() || !IsSpeech(*h.clip)) continue;
+      levels["speech"].push_back(h.lufs);
+      if (h.clip->pack == voiceset::Pack::Numbers)
+        levels["number speaker \"" + Speaker(*h.clip) + "\""].push_back(h.lufs);
     }
-    const auto line = [](const char* what, const std::vector<double>& v) {
-      std::cout << what << ": " << v.size() << " clips, LUFS 5% " << Percentile(v, 0.05)
-                << ", median " << Percentile(v, 0.5) << ", 95% " << Percentile(v, 0.95)
-                << ", spread " << Percentile(v, 0.95) - Percentile(v, 0.05) << " LU\n";
-    };
     std::cout << "sound set in " << Dir << "\n";
-    if (std::getenv("STRIKORA_SOUNDS_TABLE") != nullptr) {
-      std::cout << "clip\tLUFS\tdBTP\tdc\tfirst\tlast\thead\ttail\tseam\tend drop dB\n";
-      for (const auto& h : Clips) {
-        std::cout << h.clip->file << '\t' << h.lufs << '\t' << h.truePeak << '\t' << h.dc << '\t'
-                  << h.first << '\t' << h.last << '\t' << h.head << '\t' << h.tail << '\t' << h.seam
-                  << '\t' << h.endDrop << '\n';
-      }
+    for (const auto& [what, v] : levels) {
+      std::cout << what << ": " << v.size() << " clips, LUFS 5% " << Percentile(v, 0.05)
+                << ", median " << Percentile(v, 0.5) << ", 95% " << Percentile(v, 0.95) << "\n";
     }
-    line("every clip", all);
-    line("speech", speech);
-    for (const auto& [speaker, v] : speakers)
-      line(("number speaker \"" + speaker + "\"").c_str(), v);
+  }
+
+  static const Heard& Of(voiceset::Pack pack, const std::string& file) {
+    static const Heard none;
+    const auto it = std::find_if(Clips.begin(), Clips.end(), [&](const Heard& h) {
+      return h.clip->pack == pack && h.clip->file == file;
+    });
+    EXPECT_NE(it, Clips.end()) << file;
+    return it == Clips.end() ? none : *it;
   }
 
   static inline fs::path Dir;
@@ -187,94 +179,144 @@ class VoiceSetCheck : public ::testing::Test {
 
 constexpr double kTolerance = voiceset::kLoudnessTolerance / 100.0;
 
-TEST_F(VoiceSetCheck, EveryClipIsInItsPackAndSounds) {
+// Each clip as a player hears it: in its pack, at its level, under the ceiling, without a DC
+// offset, a click at either end or a word cut while it still sounds.
+TEST_F(VoiceSetCheck, EveryClipSoundsCleanAtItsLevel) {
   ASSERT_FALSE(Clips.empty());
   for (const auto& h : Clips) {
-    ASSERT_TRUE(h.error.empty()) << h.clip->file << ": " << h.error;
-    EXPECT_EQ(h.rate, 22050) << h.clip->file;
+    SCOPED_TRACE(h.clip->file);
+    ASSERT_TRUE(h.error.empty()) << h.error;
+    EXPECT_EQ(h.rate, 22050);
     if (IsSilence(*h.clip)) {
+      EXPECT_EQ(h.audio.Channels, 1);
       EXPECT_EQ(h.audio.Frames(), 2205U);
       EXPECT_TRUE(
           std::all_of(h.audio.Data.begin(), h.audio.Data.end(), [](float v) { return v == 0; }));
-    } else {
-      EXPECT_GT(h.lufs, -50.0) << h.clip->file << " is all but silent";
+      continue;
     }
-  }
-}
-
-TEST_F(VoiceSetCheck, EverySpokenClipSitsAtTheOneSpeechLevel) {
-  const double target = voiceset::kSpeechLoudness / 100.0;
-  for (const auto& h : Clips) {
-    if (IsSpeech(*h.clip)) {
-      EXPECT_NEAR(h.lufs, target, kTolerance) << h.clip->file;
-    }
-  }
-}
-
-TEST_F(VoiceSetCheck, TheThreeNumberSpeakersSayEachWordAlike) {
-  std::map<std::string, std::vector<double>> words;  // by stem: "7", "hundred"
-  for (const auto& h : Clips) {
-    if (h.clip->pack != voiceset::Pack::Numbers) continue;
-    words[h.clip->file.substr(0, h.clip->file.size() - 4 - Speaker(*h.clip).size())].push_back(
-        h.lufs);
-  }
-  EXPECT_EQ(words.size(), 31U);
-  for (const auto& [stem, lufs] : words) {
-    ASSERT_EQ(lufs.size(), 3U) << stem;
-    EXPECT_LE(
-        *std::max_element(lufs.begin(), lufs.end()) - *std::min_element(lufs.begin(), lufs.end()),
-        kTolerance)
-        << stem;
-  }
-}
-
-TEST_F(VoiceSetCheck, EffectsSitWhereTheClipListPutsThem) {
-  std::map<std::string, double> lufs;
-  for (const auto& h : Clips) {
-    lufs[h.clip->file] = h.lufs;
-    if (IsSpeech(*h.clip) || IsSilence(*h.clip)) continue;
-    EXPECT_NEAR(h.lufs, (voiceset::kSpeechLoudness + h.clip->level) / 100.0, kTolerance)
-        << h.clip->file;
-  }
-  // What the plan is for: more pins down sound louder, a bigger crowd louder than a smaller one.
-  for (int n = 2; n <= 10; ++n) {
-    EXPECT_GT(lufs["pin" + std::to_string(n) + ".wav"],
-              lufs["pin" + std::to_string(n - 1) + ".wav"])
-        << n << " pins";
-  }
-  EXPECT_GT(lufs["cheers1.wav"], lufs["cheers2.wav"]);
-  EXPECT_GT(lufs["cheers2.wav"], lufs["cheer1.wav"]);
-}
-
-TEST_F(VoiceSetCheck, NoClipPeaksAboveTheCeilingNorCarriesDc) {
-  for (const auto& h : Clips) {
-    if (IsSilence(*h.clip)) continue;
-    EXPECT_LE(h.truePeak, voiceset::kTruePeakCeiling / 100.0) << h.clip->file;
-    EXPECT_LE(h.dc, 0.001) << h.clip->file;  // -60 dBFS
-  }
-}
-
-TEST_F(VoiceSetCheck, ClipsStartAndEndWithoutAClick) {
-  for (const auto& h : Clips) {
-    if (IsSilence(*h.clip) || h.audio.Frames() == 0) continue;
+    // Speech at the one speech level, each effect where the clip list puts it.
+    EXPECT_NEAR(h.lufs, (voiceset::kSpeechLoudness + h.clip->level) / 100.0, kTolerance);
+    EXPECT_LE(h.truePeak, voiceset::kTruePeakCeiling / 100.0);
+    EXPECT_LE(h.dc, 0.001);  // -60 dBFS
     if (h.clip->Loops()) {
       // Played over and over: the first play starts quietly, and the join is no jump.
-      EXPECT_LE(h.first, 0.01) << h.clip->file;
-      EXPECT_LE(h.seam, 0.02) << h.clip->file;
+      EXPECT_LE(h.first, 0.01);
+      EXPECT_LE(h.seam, 0.02);
     } else {
-      EXPECT_LE(h.first, 0.001) << h.clip->file;
-      EXPECT_LE(h.last, 0.001) << h.clip->file;
-      EXPECT_LE(h.head, 0.1) << h.clip->file << " starts abruptly";
-      EXPECT_LE(h.tail, 0.1) << h.clip->file << " stops dead";
+      EXPECT_LE(h.first, 0.001);
+      EXPECT_LE(h.last, 0.001);
+      EXPECT_LE(h.head, 0.1) << "starts abruptly";
+      EXPECT_LE(h.tail, 0.1) << "stops dead";
+    }
+    if (IsSpeech(*h.clip)) {
+      EXPECT_GE(h.endDrop, 40.0) << "a word cut while it sounds";
+      if (h.clip->effect == Effect::None) {
+        EXPECT_EQ(h.audio.Channels, 1);
+      }
     }
   }
 }
 
-TEST_F(VoiceSetCheck, NoWordIsCutWhileItStillSounds) {
+TEST_F(VoiceSetCheck, TheThreeNumberSpeakersSayEachWordAlikeInTheirOwnVoices) {
+  std::map<std::string, std::vector<const Heard*>> words;  // by stem: "7", "hundred"
   for (const auto& h : Clips) {
-    if (IsSpeech(*h.clip)) {
-      EXPECT_GE(h.endDrop, 40.0) << h.clip->file;
+    if (h.clip->pack != voiceset::Pack::Numbers) continue;
+    words[h.clip->file.substr(0, h.clip->file.size() - 4 - Speaker(*h.clip).size())].push_back(&h);
+  }
+  EXPECT_EQ(words.size(), 31U);
+  for (const auto& [stem, said] : words) {
+    ASSERT_EQ(said.size(), 3U) << stem;
+    const auto [quiet, loud] = std::minmax_element(
+        said.begin(), said.end(), [](const Heard* a, const Heard* b) { return a->lufs < b->lufs; });
+    EXPECT_LE((*loud)->lufs - (*quiet)->lufs, kTolerance) << stem;
+    EXPECT_NE(said[0]->audio.Data, said[1]->audio.Data) << stem;
+    EXPECT_NE(said[1]->audio.Data, said[2]->audio.Data) << stem;
+    EXPECT_NE(said[0]->audio.Data, said[2]->audio.Data) << stem;
+  }
+}
+
+// What the levels are for: more pins down sound louder, a bigger crowd louder than a smaller one.
+TEST_F(VoiceSetCheck, MorePinsAndABiggerCrowdSoundLouder) {
+  const auto lufs = [](voiceset::Pack pack, const std::string& file) {
+    return Of(pack, file).lufs;
+  };
+  for (int n = 2; n <= 10; ++n) {
+    EXPECT_GT(lufs(voiceset::Pack::Play, "pin" + std::to_string(n) + ".wav"),
+              lufs(voiceset::Pack::Play, "pin" + std::to_string(n - 1) + ".wav"))
+        << n << " pins";
+  }
+  EXPECT_GT(lufs(voiceset::Pack::Play, "cheers1.wav"), lufs(voiceset::Pack::Play, "cheers2.wav"));
+  EXPECT_GT(lufs(voiceset::Pack::Play, "cheers2.wav"), lufs(voiceset::Pack::Play, "cheer1.wav"));
+}
+
+double Energy(const Samples& s, std::size_t from, std::size_t to, std::size_t step = 1) {
+  double e = 0;
+  for (std::size_t i = from; i < to && i < s.size(); i += step)
+    e += static_cast<double>(s[i]) * s[i];
+  return e;
+}
+
+int ZeroCrossings(const Samples& s) {
+  int n = 0;
+  for (std::size_t i = 1; i < s.size(); ++i) n += (s[i - 1] < 0) != (s[i] < 0) ? 1 : 0;
+  return n;
+}
+
+TEST_F(VoiceSetCheck, TheBigRoarOutlastsTheStrikeCall) {
+  // The strike call waits for the roar's play cursor to pass byte 500000 of its 16-bit data.
+  const Audio& a = Of(voiceset::Pack::Play, "cheers1.wav").audio;
+  const std::size_t at = 250000;
+  ASSERT_GT(a.Frames(), at);
+  EXPECT_GT(Energy(a.Data, at, at + 22050), 22050 * 1e-3) << "the crowd is still loud there";
+}
+
+TEST_F(VoiceSetCheck, SpeakerTestSaysLeftOnTheLeftThenRightOnTheRight) {
+  const Audio& a = Of(voiceset::Pack::Menu, "spkrtest.wav").audio;
+  ASSERT_EQ(a.Channels, 2);
+  // In 50 ms windows: where is only the left speaker heard, where only the right?
+  const std::size_t w = 1102;
+  std::size_t lastLeftOnly = 0, firstRightOnly = 0, leftOnly = 0, rightOnly = 0;
+  for (std::size_t at = 0; at + w <= a.Frames(); at += w) {
+    const double l = Energy(a.Data, 2 * at, 2 * (at + w), 2);
+    const double r = Energy(a.Data, 2 * at + 1, 2 * (at + w), 2);
+    if (l > 1.0 && r < l * 1e-4) {
+      ++leftOnly;
+      lastLeftOnly = at;
     }
+    if (r > 1.0 && l < r * 1e-4 && rightOnly++ == 0) firstRightOnly = at;
+  }
+  EXPECT_GT(leftOnly, 5U);
+  EXPECT_GT(rightOnly, 5U);
+  EXPECT_LT(lastLeftOnly, firstRightOnly);
+}
+
+TEST_F(VoiceSetCheck, MusicLastsAsLongAsItsPlaceInTheGame) {
+  const struct {
+    voiceset::Pack pack;
+    const char* file;
+    double min, max;  // seconds
+  } pieces[] = {{voiceset::Pack::Beside, "logos.mp3", 3.0, 5.0},
+                {voiceset::Pack::Announce, "themesng.mp3", 10.0, 20.0},
+                {voiceset::Pack::Adverts, "advert4.mp3", 6.0, 30.0}};
+  for (const auto& p : pieces) {
+    const Heard& h = Of(p.pack, p.file);
+    const double seconds = static_cast<double>(h.audio.Frames()) / std::max(h.rate, 1);
+    EXPECT_GE(seconds, p.min) << p.file;
+    EXPECT_LE(seconds, p.max) << p.file;
+  }
+}
+
+TEST_F(VoiceSetCheck, AimTonesShortenWithSkillAndLandmarksStandOut) {
+  std::size_t previous = SIZE_MAX;
+  for (int skill = 1; skill <= 5; ++skill) {
+    SCOPED_TRACE(testing::Message() << "skill " << skill);
+    const Audio& plain = Of(voiceset::Pack::Play, "aim0" + std::to_string(skill) + ".wav").audio;
+    const Audio& mark = Of(voiceset::Pack::Play, "aim1" + std::to_string(skill) + ".wav").audio;
+    // Same pace for both, so the sweep's rhythm does not give the landmark away by itself.
+    EXPECT_EQ(plain.Frames(), mark.Frames());
+    EXPECT_LT(plain.Frames(), previous);
+    previous = plain.Frames();
+    EXPECT_GT(ZeroCrossings(mark.Data), 1.8 * ZeroCrossings(plain.Data));
   }
 }
 

@@ -12,8 +12,6 @@
 #include "tools/voicegen/Level.h"
 
 extern "C" {
-cst_voice* register_cmu_us_slt(const char* voxdir);
-void unregister_cmu_us_slt(cst_voice* voice);
 cst_voice* register_cmu_us_rms(const char* voxdir);
 void unregister_cmu_us_rms(cst_voice* voice);
 }
@@ -54,21 +52,22 @@ enum class SpeechEngine { Flite, Espeak };
 
 struct VoiceSetting {
   SpeechEngine Engine;
-  const char* Name;  // eSpeak NG voice; "slt" or "rms" for Flite
+  const char* Name;  // eSpeak NG voice; "rms" for Flite
   int Rate;          // eSpeak: words per minute
   int Pitch;         // eSpeak: 0..100, 50 its own
   int Range;         // eSpeak: 0..100, how much the pitch moves
 };
 
 // Chosen by how well each is understood. The menus, where a word missed is an item not found,
-// speak with Flite's rms, the US voice best understood in whole phrases. Single words were
-// understood best from eSpeak NG's US voices at their own pitch, so the announcer, who mostly
-// slots names and scores into short lines, is eSpeak NG's default US voice (it also reads the
-// names, the initials and the plain numbers, so a line and its name and score are one voice);
-// the "f" number speaker is its second female variant and "p" is Flite's slt, a third sound
-// altogether. Flite costs some fifty times the time of eSpeak NG per word, which keeps it to
-// the menus and one number speaker within the build's time. The crowd and the sponsor stay
-// with eSpeak NG, US voices too.
+// speak with Flite's rms, the US voice best understood in whole phrases. Single words are
+// understood best from eSpeak NG's US voices, so the announcer, who mostly slots names and
+// scores into short lines, is eSpeak NG's default US voice (it also reads the names, the
+// initials and the plain numbers, so a line and its name and score are one voice). The other two
+// number speakers are eSpeak NG variants a listener cannot take for the first: a higher, breathy
+// woman ("f") and a slower, deeper, flatter man ("p"). Number words are where a slip costs most
+// (forty heard as fourteen is a wrong score), and among the variants these two were named right
+// most often over a noise floor; Flite's slt, once "p", lost the "-ty" of 40, 50 and 60 under
+// the faintest noise. The crowd and the sponsor stay with eSpeak NG, US voices too.
 VoiceSetting SettingFor(Voice voice, int variant) {
   switch (voice) {
     case Voice::Announcer:
@@ -78,9 +77,9 @@ VoiceSetting SettingFor(Voice voice, int variant) {
     case Voice::NumberPlain:
       return {SpeechEngine::Espeak, "en-us", 160, 50, 50};
     case Voice::NumberF:
-      return {SpeechEngine::Espeak, "en-us+f2", 160, 50, 50};
+      return {SpeechEngine::Espeak, "en-us+f5", 160, 50, 50};
     case Voice::NumberP:
-      return {SpeechEngine::Flite, "slt", 0, 0, 0};
+      return {SpeechEngine::Espeak, "en-us+m6", 150, 30, 40};
     case Voice::Sponsor:
       return {SpeechEngine::Espeak, "en-us+m4", 170, 55, 70};
     case Voice::Crowd: {
@@ -118,17 +117,15 @@ Speaker::Speaker() {
   }
   espeak_SetSynthCallback(Capture);
   flite_init();
-  Female = register_cmu_us_slt(nullptr);
-  Male = register_cmu_us_rms(nullptr);
-  if (Female == nullptr || Male == nullptr) {
+  Rms = register_cmu_us_rms(nullptr);
+  if (Rms == nullptr) {
     espeak_Terminate();
-    throw std::runtime_error("Flite could not load its US voices");
+    throw std::runtime_error("Flite could not load its US voice");
   }
 }
 
 Speaker::~Speaker() {
-  unregister_cmu_us_rms(Male);
-  unregister_cmu_us_slt(Female);
+  unregister_cmu_us_rms(Rms);
   espeak_Terminate();
 }
 
@@ -142,8 +139,7 @@ Samples Speaker::Say(Voice voice, std::string_view text, int variant) {
   Samples out;
   if (v.Engine == SpeechEngine::Flite) {
     SeedRand(v.Name, words);
-    const std::unique_ptr<cst_wave, WaveDeleter> wave(
-        flite_text_to_wave(words.c_str(), std::string_view(v.Name) == "slt" ? Female : Male));
+    const std::unique_ptr<cst_wave, WaveDeleter> wave(flite_text_to_wave(words.c_str(), Rms));
     if (!wave) throw std::runtime_error("Flite could not speak: " + words);
     Samples raw(static_cast<std::size_t>(wave->num_samples));
     for (std::size_t i = 0; i < raw.size(); ++i)

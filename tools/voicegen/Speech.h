@@ -12,8 +12,8 @@ struct cst_voice_struct;
 namespace strikora::voicegen {
 
 // The two speech engines of the sound set, each voice chosen for how well it is understood:
-// Flite's US voices speak the menus and one number speaker, eSpeak NG's US voices near their
-// own pitch the announcer, the other two number speakers, the crowd and the sponsor.
+// Flite's US voice rms speaks the menus, eSpeak NG's US voices the announcer, the three number
+// speakers, the crowd and the sponsor.
 class Speaker {
  public:
   Speaker();  // throws std::runtime_error when an engine cannot start
@@ -32,9 +32,8 @@ class Speaker {
   [[nodiscard]] static bool SpeaksInOrder(voiceset::Voice voice);
 
  private:
-  cst_voice_struct* Female = nullptr;  // cmu_us_slt
-  cst_voice_struct* Male = nullptr;    // cmu_us_rms
-  Resampler FromFlite{16000};          // Flite's US voices speak at 16 kHz
+  cst_voice_struct* Rms = nullptr;  // cmu_us_rms
+  Resampler FromFlite{16000};       // Flite's US voices speak at 16 kHz
   std::mutex EspeakLock;
 };
 
