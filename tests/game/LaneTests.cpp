@@ -106,9 +106,11 @@ TEST(LaneKeys, TheGameScoreLeavesOutTwoStrikesStillWaitingForTheirBonus) {
       {{{1, 5, 0}, {1, 5, 1}}, 2, "0.wav"},                          // a spare in frame 1
       {{{1, 3, 0}, {1, 4, 1}}, 2, "7.wav"},
   };
+  GameWorld w;
   for (const auto& [balls, frame, heard] : cases) {
-    GameWorld w;
+    SCOPED_TRACE(heard + " in frame " + std::to_string(frame));
     Waiting(w, frame);
+    w.roster.Players(1).ResetScore();
     for (const auto& [f, pins, ball] : balls) w.roster.Players(1).AddScore(f, pins, ball);
     w.random.Push(0.5);
     EXPECT_EQ(Heard(w, vk::F(4)), (Strings{"fn1.wav", "A.wav", "gamscor.wav", heard}));
