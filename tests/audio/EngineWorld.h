@@ -57,13 +57,8 @@ struct EngineWorld {
     std::vector<std::string> out;
     for (const TraceEvent& e : sim.platform.Trace.Events()) {
       if (std::find(kinds.begin(), kinds.end(), e.Kind) == kinds.end()) continue;
-      std::string line = e.Kind;
-      for (const std::string& f : e.Fields) {
-        line +=
-            " " +
-            (f.find('/') == std::string::npos ? f : std::filesystem::path(f).filename().string());
-      }
-      out.push_back(line);
+      out.push_back(e.Kind);
+      for (const std::string& f : e.Fields) out.back() += " " + Name(f);
     }
     return out;
   }
@@ -71,7 +66,7 @@ struct EngineWorld {
   [[nodiscard]] std::vector<std::string> PlaysOn(const std::string& slot) const {
     std::vector<std::string> out;
     for (const TraceEvent& e : EventsOf("play")) {
-      if (e.Fields[0] == slot) out.push_back(std::filesystem::path(e.Fields[1]).filename());
+      if (e.Fields[0] == slot) out.push_back(Name(e.Fields[1]));
     }
     return out;
   }
@@ -80,7 +75,7 @@ struct EngineWorld {
     std::ifstream in(log.File(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
-  // The first line of every record, without its quotes.
+  // The first line of every three-line record, without its quotes.
   [[nodiscard]] std::vector<std::string> LogHeadings() const {
     std::vector<std::string> out;
     const std::string text = LogText();
@@ -89,6 +84,9 @@ struct EngineWorld {
       if (line % 3 == 0) out.push_back(text.substr(at + 1, end - at - 2));
     }
     return out;
+  }
+  static std::string Name(const std::string& f) {
+    return f.find('/') == std::string::npos ? f : std::filesystem::path(f).filename().string();
   }
 };
 

@@ -51,15 +51,46 @@ struct Row {
   std::int64_t ms;
 };
 
+// The time on the twelve-hour dial under lowered music; minute -1: 12.wav is missing, and the
+// failure goes to the caller with the music restored.
+std::function<void(EngineWorld&)> TellTime(int hour, int minute) {
+  return [=](EngineWorld& w) {
+    w.world.SetLocalTime({2026, 12, 6, hour, std::max(minute, 0), 0});
+    w.Push({0.5, 0.5});
+    w.engine.StartMenuMusic();
+    std::set<bool> busy;  // as the menus see it while the time is told
+    Timer look(w.sim.platform.Windows);
+    look.OnTimer = [&] { busy.insert(w.engine.Busy); };
+    look.SetInterval(350);
+    look.SetEnabled(true);
+    if (minute < 0) {
+      std::filesystem::remove(w.F.NumbersFolder / "12.wav");
+      EXPECT_THROW(w.engine.SpeakTime(), PlatformError);
+    } else {
+      w.engine.SpeakTime();
+    }
+    EXPECT_EQ(busy, minute < 0 ? std::set<bool>{} : std::set<bool>{true});
+    EXPECT_FALSE(w.engine.Busy);
+    EXPECT_FALSE(w.engine.MusicDucked);
+  };
+}
+
 TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys) {
+  const std::string menu = Play("BackgroundBuffer", "menu.wav", -500, 0, 1),
+                    duck = "volume BackgroundBuffer -1500", up = "volume BackgroundBuffer -500";
+  const auto n = [](const char* n) { return Play("NumberBuffer", std::string(n) + ".wav"); };
   std::vector<Row> rows = {
-      {"a missing clip is the buzzer; the next clip plays",
+      {"a missing clip is the buzzer; the next clip plays; without silence.wav a pause buzzes",
        [](EngineWorld& w) {
          w.engine.PlayAndWait(w.F.MenuFolder / "nosuch.wav");
          w.engine.PlayAndWait(w.F.MenuFolder / "lgb.wav");
+         std::filesystem::remove(w.F.PackFolder / "silence.wav");
+         w.engine.PlaySilence(2);
        },
-       {"error 53 nosuch.wav", Play("SpeechBuffer", "buzzer.wav"), Play("SpeechBuffer", "lgb.wav")},
-       800},
+       {"error 53 nosuch.wav", Play("SpeechBuffer", "buzzer.wav"), Play("SpeechBuffer", "lgb.wav"),
+        "error 53 silence.wav", Play("SpeechBuffer", "buzzer.wav"), "error 53 silence.wav",
+        Play("SpeechBuffer", "buzzer.wav")},
+       1600},
       {"a clip that cannot be made leaves the slot's clip playing",
        [](EngineWorld& w) {
          w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "pin3.wav")->Play(PlayMode::Once);
@@ -71,14 +102,6 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
        },
        {Play("BallBuffer", "pin3.wav")},
        0},
-      {"without silence.wav every pause is a buzzer",
-       [](EngineWorld& w) {
-         std::filesystem::remove(w.F.PackFolder / "silence.wav");
-         w.engine.PlaySilence(2);
-       },
-       {"error 53 silence.wav", Play("SpeechBuffer", "buzzer.wav"), "error 53 silence.wav",
-        Play("SpeechBuffer", "buzzer.wav")},
-       800},
       {"the crowd answers opposite the music; pins fall at random pans; Ctrl spares them all",
        [](EngineWorld& w) {
          w.engine.StartMenuMusic();
@@ -91,8 +114,7 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
          w.engine.PlayBowlSound();
          w.engine.StopSpeech();
        },
-       {Play("BackgroundBuffer", "menu.wav", -500, 0, 1),
-        Play("MusicBuffer", "music1.wav", -1750, -1500, 1),
+       {menu, Play("MusicBuffer", "music1.wav", -1750, -1500, 1),
         Play("OhsBuffers[7]", "ohs7.wav", -750, 3500), Play("PinBuffer", "pin10.wav", -2750, -5000),
         "stop PinBuffer", Play("PinBuffer", "pin1.wav", -2750, 5000)},
        0},
@@ -106,7 +128,7 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
          w.engine.Numbers.SpeakNumber(47);
        },
        {Play("SpeechBuffer", "psao.wav"), "stop SpeechBuffer", Play("SpeechBuffer", "lgb.wav"),
-        Play("NumberBuffer", "40.wav"), "stop NumberBuffer", Play("NumberBuffer", "7.wav")},
+        n("40"), "stop NumberBuffer", n("7")},
        100 + 400 + 50 + 400},
       {"a prompt said from a key silences the one it replaces, and the wait waits for it",
        [](EngineWorld& w) {
@@ -136,6 +158,16 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
        {Play("BallBuffer", "long.wav"), kSilence, kSilence, kSilence, "stop BallBuffer",
         Play("BallBuffer", "pin3.wav")},
        300},
+      {"the time at midnight", TellTime(0, 0), {menu, duck, n("12"), kSilence, kSilence, up}, 600},
+      {"the time at 13:05",
+       TellTime(13, 5),
+       {menu, duck, n("1"), kSilence, kSilence, n("5"), up},
+       1000},
+      {"the time at 12:30",
+       TellTime(12, 30),
+       {menu, duck, n("12"), kSilence, kSilence, n("30"), up},
+       1000},
+      {"the time without 12.wav", TellTime(0, -1), {menu, duck, up}, 0},
   };
   for (const auto& [hour, greeting] : std::vector<std::pair<int, std::string>>{
            {11, "intro1a.wav"}, {12, "intro1b.wav"}, {17, "intro1b.wav"}, {18, "intro1c.wav"}}) {
@@ -173,72 +205,29 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
 }
 
 TEST(SoundEngine, DuckAndRestoreInAnyOrderNeverDriftTheMusic) {
-  // ops: d duck, r restore, u someone raises the music to -200, S new menu music, x stop it.
-  struct Duck {
-    int level;  // 1: no music loaded
-    const char* ops;
-    int after;
-    bool ducked;
-  };
-  // clang-format off
-  const Duck rows[] = {
-      {1, "dr", 0, false}, {1, "d", 0, false}, {-500, "r", -500, false}, {-500, "dd", -1500, true},
-      {-500, "ddr", -500, false}, {-500, "ddrr", -500, false}, {-4000, "d", -5000, true},
-      {0, "dr", 0, false}, {-4500, "d", -4500, false}, {-4500, "dr", -4500, false},
-      {-500, "dur", -200, true}, {-500, "dS", -500, false}, {-500, "dSd", -1500, true},
-      {-500, "dxSd", -1500, true}};
-  // clang-format on
+  // From a level (1: no music loaded), ops: d duck, r restore, u someone raises the music to
+  // -200, S new menu music, x stop it; then the level and whether it is still ducked.
+  const std::tuple<int, const char*, int, bool> rows[] = {
+      {1, "dr", 0, false},       {-500, "r", -500, false},   {-500, "ddr", -500, false},
+      {-500, "dd", -1500, true}, {-4000, "d", -5000, true},  {-4500, "dr", -4500, false},
+      {-500, "dur", -200, true}, {-500, "dSd", -1500, true}, {-500, "dxSd", -1500, true},
+      {0, "dr", 0, false}};
   EngineWorld w;
   SoundEngine& e = w.engine;
-  for (const Duck& r : rows) {
-    SCOPED_TRACE(std::string(r.ops) + " from " + std::to_string(r.level));
+  for (const auto& [level, ops, after, ducked] : rows) {
+    SCOPED_TRACE(std::string(ops) + " from " + std::to_string(level));
     e.StartMenuMusic();
-    if (r.level == 1) e.BackgroundBuffer.Buffer.reset();
-    if (r.level != 1) e.BackgroundBuffer.Buffer->SetVolume(r.level);
-    for (const char* op = r.ops; *op != '\0'; ++op) {
+    if (level == 1) e.BackgroundBuffer.Buffer.reset();
+    if (level != 1) e.BackgroundBuffer.Buffer->SetVolume(level);
+    for (const char* op = ops; *op != '\0'; ++op) {
       if (*op == 'd') e.DuckMusic();
       if (*op == 'r') e.RestoreMusic();
       if (*op == 'u') e.BackgroundBuffer.Buffer->SetVolume(-200);
       if (*op == 'S') e.StartMenuMusic();
       if (*op == 'x') e.StopBackground();
     }
-    EXPECT_EQ(e.MusicDucked, r.ducked);
-    EXPECT_EQ(r.level != 1 ? e.BackgroundBuffer.Buffer->GetVolume() : r.after, r.after);
-  }
-}
-
-TEST(SoundEngine, SpeakTimeSaysTheHourOnTheTwelveHourDialThenTheMinutesUnderLoweredMusic) {
-  // hour, minute, the numbers heard (none: 12.wav is missing, and the failure goes on)
-  const std::vector<std::tuple<int, int, Strings>> rows = {
-      {0, 0, {"12"}}, {13, 5, {"1", "5"}}, {12, 30, {"12", "30"}}, {0, 0, {}}};
-  EngineWorld w;
-  for (const auto& [hour, minute, numbers] : rows) {
-    SCOPED_TRACE(std::to_string(hour) + ":" + std::to_string(minute) + " " +
-                 std::to_string(numbers.size()));
-    w.sim.platform.Trace.Clear();
-    if (numbers.empty()) std::filesystem::remove(w.F.NumbersFolder / "12.wav");
-    w.world.SetLocalTime({2026, 12, 6, hour, minute, 0});
-    w.Push({0.5, 0.5});  // the plain voice for both numbers
-    w.engine.StartMenuMusic();
-    std::set<bool> busy;  // as the menus see it while the time is told
-    Timer look(w.sim.platform.Windows);
-    look.OnTimer = [&] { busy.insert(w.engine.Busy); };
-    look.SetInterval(350);
-    look.SetEnabled(true);
-    Strings heard = {Play("BackgroundBuffer", "menu.wav", -500, 0, 1),
-                     "volume BackgroundBuffer -1500"};
-    if (numbers.empty()) {
-      EXPECT_THROW(w.engine.SpeakTime(), PlatformError);
-    } else {
-      w.engine.SpeakTime();
-      heard.insert(heard.end(), {Play("NumberBuffer", numbers[0] + ".wav"), kSilence, kSilence});
-      if (numbers.size() > 1) heard.push_back(Play("NumberBuffer", numbers[1] + ".wav"));
-      EXPECT_EQ(busy, std::set<bool>{true});
-    }
-    heard.push_back("volume BackgroundBuffer -500");
-    EXPECT_EQ(w.Heard({"play", "volume"}), heard);
-    EXPECT_FALSE(w.engine.Busy);
-    EXPECT_FALSE(w.engine.MusicDucked);
+    EXPECT_EQ(e.MusicDucked, ducked);
+    EXPECT_EQ(level != 1 ? e.BackgroundBuffer.Buffer->GetVolume() : after, after);
   }
 }
 
@@ -248,12 +237,10 @@ TEST(SoundEngine, AmbientClipsNeverRepeatTheLastThreeAndTakeTheirLevelPanAndInte
   w.engine.AmbientLevel = 2;
   Timer first(w.sim.platform.Windows, "tmrAmbient(0)");
   Timer second(w.sim.platform.Windows, "tmrAmbient(1)");
-  // clip, then the draws for pan, dip and interval, the timer and the interval it gets
-  const std::vector<std::tuple<int, std::vector<double>, int, int>> ticks = {
-      {3, {0.0, 0.5, 0.0}, 0, 5000},
-      {5, {0.9999999, 0.0, 0.9999999}, 0, 14999},
-      {7, {0.5, 0.9999999, 0.0}, 1, 20000},
-      {9, {0.5, 0.5, 0.9999999}, 1, 29999}};
+  // clip, then the draws for pan, dip and interval, the timer and the interval it gets: each
+  // range's two ends
+  const std::tuple<int, std::vector<double>, int, int> ticks[] = {
+      {3, {0.0, 0.0, 0.0}, 0, 5000}, {9, {0.9999999, 0.9999999, 0.9999999}, 1, 29999}};
   for (const auto& [k, draws, index, interval] : ticks) {
     w.random.Push(Pick(k, 15));
     for (const double d : draws) w.random.Push(d);
@@ -262,10 +249,8 @@ TEST(SoundEngine, AmbientClipsNeverRepeatTheLastThreeAndTakeTheirLevelPanAndInte
   }
   // Level and pan are set after the clip starts, each on a line of its own.
   EXPECT_EQ(w.Heard({"volume", "pan"}),
-            (Strings{"volume AmbientBuffers[3] -875", "pan AmbientBuffers[3] -5000",
-                     "volume AmbientBuffers[5] -500", "pan AmbientBuffers[5] 5000",
-                     "volume AmbientBuffers[7] -1250", "pan AmbientBuffers[7] 0",
-                     "volume AmbientBuffers[9] -875", "pan AmbientBuffers[9] 0"}));
+            (Strings{"volume AmbientBuffers[3] -500", "pan AmbientBuffers[3] -5000",
+                     "volume AmbientBuffers[9] -1250", "pan AmbientBuffers[9] 5000"}));
   // A clip missing when the alley was loaded is skipped; the timer keeps its interval.
   w.engine.AmbientBuffers[12].Buffer.reset();
   w.Push({Pick(12, 15), 0.5, 0.5, 0.0});
@@ -274,8 +259,8 @@ TEST(SoundEngine, AmbientClipsNeverRepeatTheLastThreeAndTakeTheirLevelPanAndInte
   EXPECT_TRUE(w.PlaysOn("AmbientBuffers[12]").empty());
 
   // Driven by its timer with the generator's own draws: every clip comes up, never one of the
-  // last three (7, 9 and 12 are refused first).
-  std::vector<int> played = {7, 9, 12};
+  // last three (3, 9 and 12 are refused first).
+  std::vector<int> played = {3, 9, 12};
   first.OnTimer = [&] {
     w.engine.PlayRandomAmbient(0, first);
     played.push_back(w.engine.AmbientHistory[2]);
@@ -288,9 +273,9 @@ TEST(SoundEngine, AmbientClipsNeverRepeatTheLastThreeAndTakeTheirLevelPanAndInte
   EXPECT_EQ(std::set<int>(played.begin(), played.end()).size(), 15u);
 }
 
-// The simulated desktop, noting how long each idle wait said it could sleep, with clips that the
-// mixer ends between the wait's two questions: playing when asked, stopped when their remaining
-// length is asked.
+// The simulated desktop, noting how long each idle wait said it could sleep, with a clip
+// (late.wav) that the mixer ends between the wait's two questions: playing when asked, stopped
+// when its time left is asked.
 class Desktop final : public EventSource, public AudioDevice {
  public:
   explicit Desktop(sim::SimWorld& world) : world_(world) {}

@@ -26,13 +26,9 @@ void PushKeyDown(SDL_Scancode scancode, SDL_Keycode keycode, Uint16 modifiers, b
   ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
-class SdlEventSourceTest : public ::testing::Test {
- protected:
+TEST(SdlEventSourceTest, KeyDownsArriveInOrderAsTheGamesKeysAndCtrlCOrClosingIsAQuitRequest) {
   SystemClock clock;
   SdlEventSource events{clock, "Strikora"};
-};
-
-TEST_F(SdlEventSourceTest, KeyDownsArriveInOrderAsTheGamesKeys) {
   PushKeyDown(SDL_SCANCODE_P, SDLK_p, KMOD_NONE, false);
   PushKeyDown(SDL_SCANCODE_LEFT, SDLK_LEFT, KMOD_NONE, false);
   PushKeyDown(SDL_SCANCODE_LEFT, SDLK_LEFT, KMOD_NONE, true);  // held down: auto-repeat
@@ -48,9 +44,7 @@ TEST_F(SdlEventSourceTest, KeyDownsArriveInOrderAsTheGamesKeys) {
   const std::vector<std::tuple<int, int, bool>> expected = {
       {80, 0, false}, {vk::Left, 0, false}, {vk::Left, 0, true}, {vk::Control, mod::Ctrl, false}};
   EXPECT_EQ(got, expected);
-}
 
-TEST_F(SdlEventSourceTest, ClosingTheWindowOrCtrlCIsAQuitRequestNotAKey) {
   // With nothing pending and a timer already due, the wait returns without a key.
   events.WaitForEvent(clock.MonotonicMs() - 5, std::nullopt);
   EXPECT_FALSE(events.PollKey().has_value());

@@ -44,16 +44,9 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value != nullptr) setenv(name, value, 1);
-    if (value == nullptr) unsetenv(name);
+    value != nullptr ? setenv(name, value, 1) : unsetenv(name);
   }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
+  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
@@ -108,31 +101,28 @@ class SdlSettingsStoreTest : public ::testing::Test {
 };
 
 TEST_F(SdlSettingsStoreTest, SettingsReadBackPerApplicationSectionAndKeyWhateverTheyHold) {
+  using Setting = std::tuple<std::string, std::string, std::string, std::string>;
+  const std::vector<Setting> saved = {
+      {"Strikora", "Options", "Skill", "5"},  // replaced below, not added
+      {"Strikora", "Options", "PlayMethod", "2"},
+      {"Strikora", "Sound", "Skill", "other section"},
+      {"Other", "Options", "Skill", "other app"},
+      {"Strikora", "Options", "Skill", "4"},
+      {"App/Name", "Sec]tion", "key=with;equals", " two\nlines = [odd] ; # \\x41 "},
+      {"App", "Name/Sec]tion", "key=with;equals", "a different place"},
+      {"App", "Name", "#not;a comment", "#1"}};
   {
     IniSettingsStore store(file);
     EXPECT_EQ(store.GetSetting("Strikora", "Options", "Skill", "3"), "3");  // no file yet
-    store.SaveSetting("Strikora", "Options", "Skill", "5");
-    store.SaveSetting("Strikora", "Options", "PlayMethod", "2");
-    store.SaveSetting("Strikora", "Sound", "Skill", "other section");
-    store.SaveSetting("Other", "Options", "Skill", "other app");
-    store.SaveSetting("Strikora", "Options", "Skill", "4");  // replaced, not added
-    store.SaveSetting("App/Name", "Sec]tion", "key=with;equals", " two\nlines = [odd] ; # \\x41 ");
-    store.SaveSetting("App", "Name/Sec]tion", "key=with;equals", "a different place");
-    store.SaveSetting("App", "Name", "#not;a comment", "#1");
+    for (const auto& [app, section, key, value] : saved)
+      store.SaveSetting(app, section, key, value);
   }
   const IniSettingsStore reopened(file);
-  for (const auto& [app, section, key, value] :
-       std::vector<std::tuple<std::string, std::string, std::string, std::string>>{
-           {"Strikora", "Options", "Skill", "4"},
-           {"Strikora", "Options", "PlayMethod", "2"},
-           {"Strikora", "Sound", "Skill", "other section"},
-           {"Other", "Options", "Skill", "other app"},
-           {"Strikora", "Options", "Missing", "fallback"},
-           {"App/Name", "Sec]tion", "key=with;equals", " two\nlines = [odd] ; # \\x41 "},
-           {"App", "Name/Sec]tion", "key=with;equals", "a different place"},
-           {"App", "Name", "#not;a comment", "#1"}}) {
+  for (const auto& [app, section, key, value] : saved) {
+    if (value == "5") continue;
     EXPECT_EQ(reopened.GetSetting(app, section, key, "fallback"), value) << app << section << key;
   }
+  EXPECT_EQ(reopened.GetSetting("Strikora", "Options", "Missing", "fallback"), "fallback");
   const std::string text = Contents(file);
   EXPECT_NE(text.find("[Strikora/Options]\nPlayMethod=2\nSkill=4\n"), std::string::npos) << text;
 }
