@@ -106,9 +106,11 @@ TEST(LaneKeys, TheGameScoreLeavesOutTwoStrikesStillWaitingForTheirBonus) {
       {{{1, 5, 0}, {1, 5, 1}}, 2, "0.wav"},                          // a spare in frame 1
       {{{1, 3, 0}, {1, 4, 1}}, 2, "7.wav"},
   };
+  GameWorld w;
   for (const auto& [balls, frame, heard] : cases) {
-    GameWorld w;
+    SCOPED_TRACE(heard + " in frame " + std::to_string(frame));
     Waiting(w, frame);
+    w.roster.Players(1).ResetScore();
     for (const auto& [f, pins, ball] : balls) w.roster.Players(1).AddScore(f, pins, ball);
     w.random.Push(0.5);
     EXPECT_EQ(Heard(w, vk::F(4)), (Strings{"fn1.wav", "A.wav", "gamscor.wav", heard}));
@@ -144,25 +146,23 @@ TEST(LaneKeys, WhileAReportRunsOnlyCtrlActsAndAFailingReportLeavesTheLaneListeni
   EXPECT_FALSE(w.session.WaitingForThrow);
 }
 
+// Six steps of 2.5 dB each way, the alley's ambience down from its level, the music up from its.
 TEST(LaneKeys, PageKeysStepTheAlleyAndItsMusicEachByItsOwnLevel) {
   GameWorld w;
   Waiting(w);
   w.engine.StartAlleyAmbience();
-  const auto volumes = [&w](const std::string& slot) {
-    Strings out;
-    for (const TraceEvent& e : w.EventsOf("volume")) {
-      if (e.Fields[0] == slot) out.push_back(e.Fields[1]);
-    }
+  for (const auto& [key, slot, first, last] :
+       {std::tuple{vk::PageDown, "BackgroundBuffer", -1750, -3000},
+        std::tuple{vk::PageUp, "MusicBuffer", -2250, -1000}}) {
     w.platform.Trace.Clear();
-    return out;
-  };
-  w.platform.Trace.Clear();
-  for (int i = 0; i < 7; ++i) w.lane.Form_KeyDown(vk::PageDown, 0);  // the seventh: no change
-  EXPECT_EQ(volumes("BackgroundBuffer"),
-            (Strings{"-1750", "-2000", "-2250", "-2500", "-2750", "-3000"}));
-  for (int i = 0; i < 7; ++i) w.lane.Form_KeyDown(vk::PageUp, 0);
-  EXPECT_EQ(volumes("MusicBuffer"),
-            (Strings{"-2250", "-2000", "-1750", "-1500", "-1250", "-1000"}));
+    for (int i = 0; i < 7; ++i) w.lane.Form_KeyDown(key, 0);  // the seventh: no change
+    std::vector<int> v;
+    for (const TraceEvent& e : w.EventsOf("volume"))
+      if (e.Fields[0] == slot) v.push_back(std::stoi(e.Fields[1]));
+    ASSERT_EQ(v.size(), 6u) << slot;
+    EXPECT_EQ(v.front(), first);
+    EXPECT_EQ(v.back(), last);
+  }
   EXPECT_EQ(w.engine.AmbientLevel, 0);
 }
 
