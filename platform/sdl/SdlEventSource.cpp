@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 
-#include <dlfcn.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -56,10 +55,6 @@ SdlEventSource::SdlEventSource(const Clock& clock, const std::string& title) : c
   // Ctrl+C in the terminal should end the program as it ends any other, not turn into a
   // window-close the game would have to answer.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  // SDL loads the desktop's D-Bus library for itself and unloads it when it quits, while that
-  // library keeps its connection buffers to the end of the process. Kept loaded, the buffers
-  // stay where the leak checker of the test builds can name them (tests/lsan.supp).
-  if (void* dbus = dlopen("libdbus-1.so.3", RTLD_LAZY | RTLD_NODELETE)) dlclose(dbus);
   const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
   const bool playerChose = chosen != nullptr && *chosen != '\0';
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
