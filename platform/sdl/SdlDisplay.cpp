@@ -69,7 +69,10 @@ void QuitTtf(bool /*started*/) {
 SdlDisplay::SdlDisplay(SdlEventSource& window) : window_(window) {
   SDL_Window* w = window_.NativeWindow();
   SDL_SetWindowMinimumSize(w, 320, 200);
-  // Still text, drawn now and then: the software renderer needs no graphics driver.
+  // Still text, drawn now and then: the software renderer needs no graphics driver, and its
+  // window surface is plain shared memory, so SDL does not load (and later unload) OpenGL
+  // only to ask whether the desktop has it.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   renderer_ = SdlRenderer(SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE));
   if (!renderer_) {
     problem_ = std::string("no renderer for the window: ") + SDL_GetError();
