@@ -23,20 +23,6 @@ TURN_OVER = r"play\tAnnouncerBuffer\t[^\t]*/(nxtplay\d|etc)\.wav\t"
 RESULTS = r"play\tAnnouncerBuffer\t[^\t]*/ruagain\.wav\t"
 
 
-class Screen(drive.Xvfb):
-    """A virtual X server large enough for the window's own size, 1024 x 640."""
-
-    def __enter__(self):
-        read, write = os.pipe()
-        self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as f:
-            self.display = ":" + f.readline().strip()
-        return self
-
-
 def grab(game, name):
     """The window's pixels as (width, height, rows of (r, g, b)); None without xwd."""
     if shutil.which("xwd") is None:
@@ -125,7 +111,7 @@ def main(program, soundset_tool, words):
     try:
         packs = drive.short_sound_set(soundset_tool, os.path.join(work, "set"))
         shutil.copy(words, os.path.join(packs, "words.txt"))
-        with Screen() as x:
+        with drive.Xvfb("1280x1024x24") as x:  # room for the window's own 1024 x 640
             game = drive.Game(program, packs, x.display, work)
             game.start("large")
             game.wait_quiet()

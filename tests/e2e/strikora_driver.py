@@ -16,12 +16,15 @@ class Failure(Exception):
 
 
 class Xvfb:
-    """A virtual X server on the first free display."""
+    """A virtual X server on the first free display, of the given screen size."""
+
+    def __init__(self, screen="640x480x24"):
+        self.screen = screen
 
     def __enter__(self):
         read, write = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen, "-nolisten", "tcp"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as f:
