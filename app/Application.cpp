@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "audio/SoundMix.h"
 #include "audio/SoundPack.h"
 #include "platform/PlatformError.h"
 
@@ -32,6 +33,7 @@ Application::Application(Platform& platform, const std::filesystem::path& dataFo
       viewPlayers_(std::make_unique<fViewPlayers>(engine_, roster_, names_, *stats_)),
       selPlayMethod_(std::make_unique<fSelPlayMethod>(engine_, session_)),
       selSkill_(std::make_unique<fSelSkill>(engine_, session_)),
+      options_(std::make_unique<fOptions>(engine_)),
       game_(std::make_unique<Game>(engine_, roster_, session_, commentary_, names_,
                                    GameWindows{*main_, *selPlayers_, *selPlayMethod_, *selSkill_})),
       screen_(platform, roster_, session_, folders_.SoundsFolder) {
@@ -40,6 +42,7 @@ Application::Application(Platform& platform, const std::filesystem::path& dataFo
   screen_.SetLane(&game_->Lane());
   engine_.SetErrorReporter(&log_);
   platform_.Windows.SetErrorReporter(&log_);
+  ApplySoundOptions();
   // Closing the window ends the game from any screen, as the exit item does.
   platform_.Windows.SetQuitHandler([this] { ExitProgram(); });
 }
@@ -48,6 +51,19 @@ Application::~Application() {
   platform_.Windows.SetQuitHandler(nullptr);
   platform_.Windows.SetErrorReporter(nullptr);
   engine_.SetErrorReporter(nullptr);
+}
+
+void Application::ApplySoundOptions() {
+  const MixSettings mix = LoadMixSettings(platform_.Settings);
+  if (platform_.Mix.Apply(mix) || !mix.Headphones) return;
+  // Said once, in the log only: the game plays on in stereo, as it always could.
+  try {
+    throw PlatformError(ErrorCode::AudioFailure,
+                        "No 3D sound (HRTF) for headphones on this sound device: the game plays "
+                        "in stereo.");
+  } catch (const PlatformError&) {
+    log_.Record("Headphones", ErrorInfo::FromCurrentException());
+  }
 }
 
 bool Application::LogStartupError(const std::filesystem::path& where) {

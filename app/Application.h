@@ -13,6 +13,7 @@
 #include "game/Game.h"
 #include "menus/NewPlayerWizard.h"
 #include "menus/fMain.h"
+#include "menus/fOptions.h"
 #include "menus/fSelPlayMethod.h"
 #include "menus/fSelPlayers.h"
 #include "menus/fSelSkill.h"
@@ -49,6 +50,7 @@ class Application final : public MainMenuHost {
   void StartGame() override { game_->StartGame(); }
   void CreatePlayer() override { wizard_->CreatePlayer(); }
   void ShowViewPlayers() override { strikora::ShowViewPlayers(*main_, *viewPlayers_); }
+  void ShowOptions() override { strikora::ShowOptions(*main_, *options_); }
   [[noreturn]] void ExitProgram() override;
 
   // Today's bowlers, as the game start asks for them: nobody chosen yet, the list shown
@@ -73,6 +75,7 @@ class Application final : public MainMenuHost {
   [[nodiscard]] fSelSkill& SelSkill() { return *selSkill_; }
   [[nodiscard]] fViewPlayers& ViewPlayers() { return *viewPlayers_; }
   [[nodiscard]] fStats& Stats() { return *stats_; }
+  [[nodiscard]] fOptions& Options() { return *options_; }
   [[nodiscard]] Game& TheGame() { return *game_; }
   [[nodiscard]] ScreenModel& Screen() { return screen_; }
 
@@ -87,6 +90,8 @@ class Application final : public MainMenuHost {
   // Loads the roster and logs what it finds damaged, keeping every bowler it can read.
   void LoadRoster();
   void LogRosterDamage(const std::string& description);
+  // The player's volumes, clear speech and headphones, as the settings file keeps them.
+  void ApplySoundOptions();
 
   Platform& platform_;
   Folders folders_;
@@ -104,6 +109,7 @@ class Application final : public MainMenuHost {
   std::unique_ptr<fViewPlayers> viewPlayers_;
   std::unique_ptr<fSelPlayMethod> selPlayMethod_;
   std::unique_ptr<fSelSkill> selSkill_;
+  std::unique_ptr<fOptions> options_;
   std::unique_ptr<Game> game_;
   ScreenModel screen_;  // last: it follows the others, and stops first
 };

@@ -1,5 +1,7 @@
 #include "audio/SoundEngine.h"
 
+#include "audio/SoundMix.h"
+
 #include <cmath>
 #include <exception>
 #include <string>
@@ -35,7 +37,15 @@ bool IsLandmarkPosition(int skillLevel, int p) {
 }
 
 SoundEngine::SoundEngine(Platform& platform, const Folders& folders)
-    : Mp3(platform), Numbers(*this), platform_(platform), folders_(folders) {}
+    : Mp3(platform), Numbers(*this), platform_(platform), folders_(folders) {
+  platform.Mix.SetClassifier([this](const std::filesystem::path& file, const std::string& slot) {
+    return RoleOfClip(folders_, file, slot);
+  });
+}
+
+SoundEngine::~SoundEngine() {
+  platform_.Mix.SetClassifier(nullptr);
+}
 
 LoadedClip SoundEngine::Load(SoundSlot& slot, const std::filesystem::path& file) {
   // The new buffer is made before the old one is released: a clip that cannot be loaded

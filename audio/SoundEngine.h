@@ -48,6 +48,7 @@ template <std::size_t N>
 class SoundEngine {
  public:
   SoundEngine(Platform& platform, const Folders& folders);
+  ~SoundEngine();
   SoundEngine(const SoundEngine&) = delete;
   SoundEngine& operator=(const SoundEngine&) = delete;
 
@@ -99,6 +100,9 @@ class SoundEngine {
   void PlayBowlSound();
   // The greeting by the hour, then the theme song to its end.
   void PlayIntro();
+  // Clear speech lowers the lane's background under the announcer from the lane's opening to
+  // the end of its results.
+  void SetLaneOpen(bool open) { platform_.Mix.SetLaneOpen(open); }
   // Releases every slot in the order the devices were built; never fails.
   void ShutDownDirectX();
 

@@ -1,5 +1,6 @@
 // The lane's own sounds: the hook, the roll across the stereo field, the gutter, the pins and
 // the crowd, and the strike call that rides on the crowd's roar.
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -19,6 +20,14 @@ int BallPan(int position) {
 }
 int PinDeckPan(int position) {
   return 125 * position - 1250;
+}
+
+// Heard in 3D: the ball leaves the bowler's hand a metre away and reaches the pins 18 m down
+// the lane after the glide's thirty ticks.
+constexpr double kLaneMetres = 18;
+constexpr int kGlideTicks = 30;
+double RollDistance(int tick) {
+  return 1 + (kLaneMetres - 1) * std::min(tick, kGlideTicks) / kGlideTicks;
 }
 
 }  // namespace
@@ -45,7 +54,8 @@ void Commentary::PlayRollSound() {
   try {
     // The roll itself is held: a key or the buzzer may load another clip into the ball's slot
     // meanwhile, and the glide stays with the ball.
-    while (roll->IsPlaying()) {
+    for (int tick = 1; roll->IsPlaying(); ++tick) {
+      roll->SetDistance(RollDistance(tick));
       const int pan = roll->GetPan();
       const int volume = roll->GetVolume();
       // A long clip glides on past the pin deck and keeps fading, within the device's range.
@@ -73,6 +83,7 @@ void Commentary::PlayGutterBall() {
     while (gutter->IsPlaying()) {
       engine_.PlaySilence(2);
       ++count;
+      gutter->SetDistance(RollDistance(2 * count));
       if (drift != 0) gutter->SetPan(ClampPan(gutter->GetPan() + drift));
       Yield();
       if (count == 5) engine_.PlayAnnouncerAndWait("\\g" + N(k) + ".wav");
@@ -86,8 +97,10 @@ void Commentary::PlayPinfallAndCrowd(int pinsDown) {
   if (pinsDown < 1 || pinsDown > kPins) return;
   const int n = pinsDown;
 
-  (void)StartOn(engine_.BallBuffer, PlayClip("\\pin" + N(n) + ".wav"), 0,
-                PinDeckPan(session_.BallPosition));
+  if (const LoadedClip pins = StartOn(engine_.BallBuffer, PlayClip("\\pin" + N(n) + ".wav"), 0,
+                                      PinDeckPan(session_.BallPosition))) {
+    pins->SetDistance(kLaneMetres);
+  }
   // The more pins, the longer the crowd takes to find its voice.
   engine_.PlaySilence(n);
 

@@ -66,6 +66,7 @@ void Game::StartGame() {
     lane_.Show(ShowMode::Modeless);
     lane_.EnableAlleyTimers(true);
     lane_.tmrImpatient.SetEnabled(false);
+    engine_.SetLaneOpen(true);
     engine_.StartAlleyAmbience();
     announcer_.PlayGameOpening();
     TheGameSub();
@@ -105,6 +106,7 @@ void Game::CloseLane() {
     // The menu comes back all the same.
   }
   lane_.Hide();
+  engine_.SetLaneOpen(false);
   engine_.StartMenuMusic();
   windows_.Main.Show(ShowMode::Modeless);
 }

@@ -5,7 +5,7 @@
 namespace strikora {
 
 fMain::fMain(SoundEngine& engine, MainMenuHost& host, GameSession& session)
-    : SpokenMenu(engine, "Main Menu:", 6), host_(host), session_(session) {}
+    : SpokenMenu(engine, "Main Menu:", 7), host_(host), session_(session) {}
 
 void fMain::PlayPrompt() {
   Engine.PlaySilence(10);
@@ -35,6 +35,9 @@ void fMain::SpeakMainMenuItem() {
     case kSpeakerTest:
       SpeakClip(MenuClip("spkrtest.wav"));
       break;
+    case kOptions:
+      SpeakClip(MenuClip("options.wav"));
+      break;
     case kQuit:
       SpeakClip(MenuClip("lta.wav"));
       break;
@@ -60,6 +63,9 @@ void fMain::DoMainMenuItem() {
       break;
     case kSpeakerTest:
       break;  // the clip itself was the test
+    case kOptions:
+      host_.ShowOptions();
+      break;
     case kQuit:
       Quit();
       break;

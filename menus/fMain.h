@@ -12,19 +12,20 @@ class MainMenuHost {
   virtual void StartGame() = 0;
   virtual void CreatePlayer() = 0;
   virtual void ShowViewPlayers() = 0;
+  virtual void ShowOptions() {}  // a host without sound options ignores the item
   // Clears the unpacked sounds away and ends the program; does not return.
   [[noreturn]] virtual void ExitProgram() = 0;
 };
 
 // The main menu: start a game, create a bowler, view the bowlers, handicap scoring on or off,
-// the speaker test, and leave. Shift and Ctrl only silence; Space chooses like Enter; Escape
-// leaves at once.
+// the speaker test, the sound options, and leave. Shift and Ctrl only silence; Space chooses like
+// Enter; Escape leaves at once.
 class fMain final : public SpokenMenu {
  public:
   fMain(SoundEngine& engine, MainMenuHost& host, GameSession& session);
 
   static constexpr int kStartGame = 0, kCreatePlayer = 1, kViewPlayers = 2, kHandicap = 3,
-                       kSpeakerTest = 4, kQuit = 5;
+                       kSpeakerTest = 4, kOptions = 5, kQuit = 6;
 
   void SpeakMainMenuItem();
   void DoMainMenuItem();

@@ -10,6 +10,11 @@ namespace strikora {
 
 enum class PlayMode { Once, Looping };
 
+// Where a clip stands when the lane is heard in 3D on headphones: at the listener's head
+// (speech, menus, music), out on the lane in front (ball, pins, aim tones; its distance set
+// as it rolls), or in the crowd around and behind. Stereo ignores it.
+enum class Stage { Centre, Lane, Around };
+
 // One loaded clip. Volume is in hundredths of a decibel (0 full, -10000 silent); pan runs
 // from -10000 (left) to 10000 (right), the quieter side attenuated by |pan| hundredths of a
 // decibel while the louder side stays at full level. Failures throw PlatformError.
@@ -35,6 +40,10 @@ class SoundBuffer {
   // answers none.
   [[nodiscard]] virtual std::optional<std::int64_t> MsUntilEnd() const = 0;
   [[nodiscard]] virtual const std::filesystem::path& Source() const = 0;
+  // 3D only: where the clip stands, and how far away in metres (the pins are 18 m from the
+  // foul line). A backend without 3D ignores both.
+  virtual void SetStage(Stage stage) { (void)stage; }
+  virtual void SetDistance(double metres) { (void)metres; }
 };
 
 class AudioDevice {
@@ -47,6 +56,11 @@ class AudioDevice {
   // Milliseconds from starting a clip to the player hearing it (the output's latency); 0 where
   // a clip is heard the moment it starts. Timing games (the aim sweep) aim at what is heard.
   [[nodiscard]] virtual std::int64_t OutputLatencyMs() const { return 0; }
+  // Asks for 3D sound on headphones (HRTF) or plain stereo; answers whether 3D is now heard.
+  virtual bool SetHeadphones(bool on) {
+    (void)on;
+    return false;
+  }
 };
 
 // Plays one MP3 at a time. Positions and durations are in seconds; rate 1.0 is normal speed

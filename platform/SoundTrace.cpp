@@ -104,6 +104,8 @@ class TracedBuffer final : public SoundBuffer {
     return inner_->MsUntilEnd();
   }
   [[nodiscard]] const std::filesystem::path& Source() const override { return inner_->Source(); }
+  void SetStage(Stage stage) override { inner_->SetStage(stage); }
+  void SetDistance(double metres) override { inner_->SetDistance(metres); }
 
  private:
   std::unique_ptr<SoundBuffer> inner_;

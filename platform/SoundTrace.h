@@ -72,6 +72,7 @@ class TracingAudioDevice final : public AudioDevice {
   [[nodiscard]] std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(
       const std::filesystem::path& file, const std::string& slot) override;
   [[nodiscard]] std::int64_t OutputLatencyMs() const override { return inner_.OutputLatencyMs(); }
+  bool SetHeadphones(bool on) override { return inner_.SetHeadphones(on); }
 
  private:
   AudioDevice& inner_;

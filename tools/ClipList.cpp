@@ -266,9 +266,21 @@ void AddMenus(ClipTable& t) {
   say("off.wav", "off.");
   t.Make(Pack::Menu, "spkrtest.wav", ClipKind::Speech, Effect::SpeakerTest, 0, 0,
          "Speaker test.|This is the left speaker.|This is the right speaker.", Voice::Menu);
+  say("options.wav", "Sound options.");
   say("lta.wav", "Leave the alley, and quit the game.");
   say("end.wav", "Thanks for bowling with us. See you next time!");
   say("yesno.wav", "Press Y for yes, or N for no.");
+  // The sound options.
+  say("psoption.wav",
+      "Sound options. Use the up and down arrows to choose, left and right to change, and "
+      "escape to go back.");
+  say("volspch.wav", "Speech volume:");
+  say("volfx.wav", "Lane effects volume:");
+  say("volcrowd.wav", "Crowd volume:");
+  say("volmusic.wav", "Music volume:");
+  say("percent.wav", "percent.");
+  say("clearsp.wav", "Clear speech on the lane is");
+  say("headph.wav", "Headphones 3D sound is");
   // The roster menus.
   say("selplyrs.wav",
       "Choose today's bowlers. Use the arrows to move through the roster, space to add or "

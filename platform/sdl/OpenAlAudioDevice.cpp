@@ -31,8 +31,13 @@ struct Voice {
 // of a decibel and the other left at full level.
 class OpenAlSoundBuffer final : public SoundBuffer {
  public:
-  OpenAlSoundBuffer(const PanLaw& pans, std::filesystem::path file, const DecodedAudio& audio)
-      : pans_(pans), file_(std::move(file)), info_(audio.Info), frequency_(info_.SampleRate) {
+  OpenAlSoundBuffer(const OpenAlContext& context, std::filesystem::path file,
+                    const DecodedAudio& audio)
+      : context_(context),
+        pans_(context.Pans()),
+        file_(std::move(file)),
+        info_(audio.Info),
+        frequency_(info_.SampleRate) {
     // Clips with more than two channels keep their first two: the game mixes in stereo.
     const int channels = std::min(info_.Channels, 2);
     voices_.resize(static_cast<std::size_t>(channels));
@@ -57,12 +62,7 @@ class OpenAlSoundBuffer final : public SoundBuffer {
       alSourcef(source, AL_MAX_GAIN, 4.0f);
       ids_.push_back(source);
     }
-    if (channels == 2) {
-      Place(voices_[0], pans_.For(-10000).Azimuth);
-      Place(voices_[1], pans_.For(10000).Azimuth);
-    } else {
-      Place(voices_[0], 0.0);
-    }
+    PlaceVoices();
     ApplyGain();
   }
 
@@ -87,10 +87,8 @@ class OpenAlSoundBuffer final : public SoundBuffer {
   [[nodiscard]] int GetPan() const override { return pan_; }
   void SetPan(int pan) override {
     pan_ = std::clamp(pan, -10000, 10000);
-    if (voices_.size() == 1) {
-      placement_ = pans_.For(pan_);
-      Place(voices_[0], placement_.Azimuth);
-    }
+    if (voices_.size() == 1) placement_ = pans_.For(pan_);
+    PlaceVoices();
     ApplyGain();
   }
 
@@ -120,9 +118,20 @@ class OpenAlSoundBuffer final : public SoundBuffer {
     ALint frame = 0;
     alGetSourcei(ids_.front(), AL_SAMPLE_OFFSET, &frame);
     const std::int64_t left = std::max<std::int64_t>(0, info_.Frames - frame);
-    return left * 1000 / frequency_;
+    // Rounded up: a clip still playing is never said to end now.
+    return std::max<std::int64_t>(1, (left * 1000 + frequency_ - 1) / frequency_);
   }
   [[nodiscard]] const std::filesystem::path& Source() const override { return file_; }
+  void SetStage(Stage stage) override {
+    stage_ = stage;
+    PlaceVoices();
+    ApplyGain();
+  }
+  void SetDistance(double metres) override {
+    distance_ = std::max(kNearMetres / 10, metres);
+    PlaceVoices();
+    ApplyGain();
+  }
 
  private:
   [[nodiscard]] ALint State() const {
@@ -130,12 +139,32 @@ class OpenAlSoundBuffer final : public SoundBuffer {
     alGetSourcei(ids_.front(), AL_SOURCE_STATE, &state);
     return state;
   }
-  static void Place(const Voice& v, double azimuth) {
-    alSource3f(v.Source.get(), AL_POSITION, static_cast<ALfloat>(std::sin(azimuth)), 0.0f,
-               static_cast<ALfloat>(-std::cos(azimuth)));
+  // In stereo every voice stands one metre away in the direction of its pan. In 3D a clip
+  // on the lane stands at its distance in that direction, and one in the crowd behind.
+  [[nodiscard]] bool InSpace() const { return context_.Hrtf() && stage_ != Stage::Centre; }
+  void Place(const Voice& v, double azimuth) const {
+    double d = 1, ahead = -1;
+    if (InSpace()) {
+      d = stage_ == Stage::Lane ? distance_ : kCrowdMetres;
+      ahead = stage_ == Stage::Lane ? -1 : 1;
+    }
+    alSource3f(v.Source.get(), AL_POSITION, static_cast<ALfloat>(d * std::sin(azimuth)), 0.0f,
+               static_cast<ALfloat>(ahead * d * std::cos(azimuth)));
+  }
+  void PlaceVoices() const {
+    if (voices_.size() == 2) {
+      Place(voices_[0], pans_.For(-10000).Azimuth);
+      Place(voices_[1], pans_.For(10000).Azimuth);
+    } else {
+      Place(voices_[0], placement_.Azimuth);
+    }
+  }
+  // Far down the lane a clip is quieter: full within kNearMetres, then falling as 1/distance.
+  [[nodiscard]] double DistanceGain() const {
+    return InSpace() && stage_ == Stage::Lane ? std::min(1.0, kNearMetres / distance_) : 1.0;
   }
   void ApplyGain() {
-    const double level = GainOf(volume_);
+    const double level = GainOf(volume_) * DistanceGain();
     if (voices_.size() == 1) {
       alSourcef(ids_[0], AL_GAIN, static_cast<ALfloat>(std::min(1.0, level * placement_.Gain)));
       return;
@@ -145,6 +174,10 @@ class OpenAlSoundBuffer final : public SoundBuffer {
     alSourcef(ids_[1], AL_GAIN, static_cast<ALfloat>(side * GainOf(std::min(pan_, 0))));
   }
 
+  static constexpr double kNearMetres = 6;
+  static constexpr double kCrowdMetres = 3;
+
+  const OpenAlContext& context_;
   const PanLaw& pans_;
   std::filesystem::path file_;
   AudioFileInfo info_;
@@ -152,6 +185,8 @@ class OpenAlSoundBuffer final : public SoundBuffer {
   int pan_ = 0;
   int frequency_;
   PanLaw::Placement placement_ = pans_.For(0);
+  Stage stage_ = Stage::Centre;
+  double distance_ = 1;
   std::vector<Voice> voices_;
   std::vector<ALuint> ids_;  // the voices' sources, for starting and pausing them together
 };
@@ -160,7 +195,7 @@ class OpenAlSoundBuffer final : public SoundBuffer {
 
 std::unique_ptr<SoundBuffer> OpenAlAudioDevice::CreateSoundBufferFromFile(
     const std::filesystem::path& file, const std::string& /*slot*/) {
-  return std::make_unique<OpenAlSoundBuffer>(context_.Pans(), file, DecodeAudioFile(file));
+  return std::make_unique<OpenAlSoundBuffer>(context_, file, DecodeAudioFile(file));
 }
 
 std::int64_t OpenAlAudioDevice::OutputLatencyMs() const {

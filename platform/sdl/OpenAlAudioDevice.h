@@ -20,6 +20,7 @@ class OpenAlAudioDevice final : public AudioDevice {
       const std::filesystem::path& file, const std::string& slot) override;
   // What the mixer reports of its device's latency (ALC_SOFT_device_clock); 0 when it cannot.
   [[nodiscard]] std::int64_t OutputLatencyMs() const override;
+  bool SetHeadphones(bool on) override { return context_.SetHrtf(on); }
 
  private:
   OpenAlContext& context_;

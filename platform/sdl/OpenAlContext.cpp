@@ -56,7 +56,7 @@ struct LoopbackCalls {
 // every clip and undo the left/right levels the game sets.
 const ALCint kPlainStereo[] = {ALC_HRTF_SOFT, ALC_FALSE, 0};
 
-std::vector<ALCint> LoopbackAttributes(int rate) {
+std::vector<ALCint> LoopbackAttributes(int rate, bool hrtf = false) {
   return {ALC_FORMAT_CHANNELS_SOFT,
           ALC_STEREO_SOFT,
           ALC_FORMAT_TYPE_SOFT,
@@ -64,7 +64,7 @@ std::vector<ALCint> LoopbackAttributes(int rate) {
           ALC_FREQUENCY,
           rate,
           ALC_HRTF_SOFT,
-          ALC_FALSE,
+          hrtf ? ALC_TRUE : ALC_FALSE,
           ALC_OUTPUT_LIMITER_SOFT,
           ALC_FALSE,
           0};
@@ -176,6 +176,7 @@ struct OpenAlContext::Device {
 // does once, on its first call: so before the pan law is measured.
 OpenAlContext::OpenAlContext(OpenAlOutput output, int loopbackSampleRate)
     : output_(output),
+      loopbackRate_(loopbackSampleRate),
       config_(output == OpenAlOutput::DefaultDevice ? AskForShortMixingPeriod() : nullptr),
       pans_(MeasurePanLaw(LoopbackCalls::Find())),
       device_(std::make_unique<Device>()) {
@@ -214,6 +215,21 @@ OpenAlContext::OpenAlContext(OpenAlOutput output, int loopbackSampleRate)
 }
 
 OpenAlContext::~OpenAlContext() = default;
+
+bool OpenAlContext::SetHrtf(bool on) {
+  ALCdevice* device = device_->Output.get();
+  if (alcIsExtensionPresent(device, "ALC_SOFT_HRTF") == ALC_FALSE) return hrtf_ = false;
+  const auto reset =
+      reinterpret_cast<LPALCRESETDEVICESOFT>(alcGetProcAddress(device, "alcResetDeviceSOFT"));
+  if (reset == nullptr) return hrtf_ = false;
+  const ALCint plain[] = {ALC_HRTF_SOFT, on ? ALC_TRUE : ALC_FALSE, 0};
+  const std::vector<ALCint> loopback = LoopbackAttributes(loopbackRate_, on);
+  (void)reset(device, IsLoopback() ? loopback.data() : plain);
+  ALCint status = ALC_HRTF_DISABLED_SOFT;
+  alcGetIntegerv(device, ALC_HRTF_STATUS_SOFT, 1, &status);
+  hrtf_ = status == ALC_HRTF_ENABLED_SOFT || status == ALC_HRTF_REQUIRED_SOFT;
+  return hrtf_;
+}
 
 void OpenAlContext::Render(std::span<float> out) {
   if (!IsLoopback()) {

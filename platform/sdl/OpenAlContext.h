@@ -32,9 +32,15 @@ class OpenAlContext {
   // How long a sound takes from the mix to the speakers, in milliseconds; 0 if unknown.
   [[nodiscard]] double DeviceLatencyMs() const;
   [[nodiscard]] const PanLaw& Pans() const { return pans_; }
+  // Asks for head-related (3D) rendering on headphones, or plain stereo again. Answers whether
+  // 3D is now heard: a device or library without head-related data stays in stereo.
+  bool SetHrtf(bool on);
+  [[nodiscard]] bool Hrtf() const { return hrtf_; }
 
  private:
   OpenAlOutput output_;
+  int loopbackRate_;
+  bool hrtf_ = false;
   std::unique_ptr<PrivateConfigFile> config_;  // until the device has read it
   PanLaw pans_;
   struct Device;  // the OpenAL device and context, kept out of this header
