@@ -194,6 +194,7 @@ void SimWorld::WaitForEvent(std::optional<std::int64_t> nextTimerDueMs,
     return;
   }
   idleWaits_ = 0;
+  if (OnAdvance) OnAdvance(now_, *next);
   now_ = *next;
 }
 

@@ -88,6 +88,12 @@ class SimWorld final : public Clock, public EventSource, public AudioDevice, pub
   [[nodiscard]] bool QuitRequested() const override { return closeAt_ && now_ >= *closeAt_; }
   // Says what the program was waiting for when a run stalls.
   std::function<std::string()> DescribeWait;
+  // Told each time virtual time moves on, before it does: a real mixer beside the simulated
+  // desktop renders exactly that stretch of sound.
+  std::function<void(std::int64_t fromMs, std::int64_t toMs)> OnAdvance;
+  // A clip began that is not one of this world's own buffers (a real mixer's): the key
+  // triggers waiting for it fire as for the world's own.
+  void ClipStarted(const std::filesystem::path& file) { NotifyPlay(file); }
 
   [[nodiscard]] const std::string& Title() const { return title_; }
   [[nodiscard]] const std::vector<std::string>& MessageBoxes() const { return messageBoxes_; }
