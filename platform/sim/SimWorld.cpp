@@ -215,6 +215,15 @@ std::unique_ptr<SoundBuffer> SimWorld::CreateSoundBufferFromFile(const std::file
   return std::make_unique<SimSoundBuffer>(*this, file, ReadAudioInfo(resolved));
 }
 
+std::optional<int> SimWorld::DeviceVolume(const std::string& fileSuffix) const {
+  for (auto it = buffers_.rbegin(); it != buffers_.rend(); ++it) {
+    if (EndsWith(Lower((*it)->Source().generic_string()), Lower(fileSuffix))) {
+      return (*it)->GetVolume();
+    }
+  }
+  return std::nullopt;
+}
+
 void SimWorld::NotifyPlay(const std::filesystem::path& file) {
   const std::string path = Lower(file.generic_string());
   for (auto it = triggers_.begin(); it != triggers_.end();) {

@@ -98,6 +98,9 @@ class SimWorld final : public Clock, public EventSource, public AudioDevice, pub
   [[nodiscard]] const std::string& Title() const { return title_; }
   [[nodiscard]] const std::vector<std::string>& MessageBoxes() const { return messageBoxes_; }
   [[nodiscard]] std::size_t PendingKeys() const { return keys_.size() + triggers_.size(); }
+  // The level the device was given for the newest clip whose path ends with fileSuffix, as the
+  // player's mix left it; none when no such clip is loaded.
+  [[nodiscard]] std::optional<int> DeviceVolume(const std::string& fileSuffix) const;
 
  private:
   friend class SimSoundBuffer;
