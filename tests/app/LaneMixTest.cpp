@@ -255,12 +255,6 @@ TEST(LaneMix, EveryCallStandsClearOfTheLaneAndTheMixNeverClips) {
       *std::min_element(before.begin(), before.end()), peak);
 }
 
-}  // namespace
-}  // namespace strikora
-
-namespace strikora {
-namespace {
-
 struct Ears {
   double LeftOverRightDb = 0;
   int RightLagsBy = 0;  // samples by which the right ear hears it later
@@ -287,12 +281,6 @@ Ears Listen(const std::vector<float>& pcm) {
   return ears;
 }
 
-double Rms(const std::vector<float>& pcm, std::size_t from, std::size_t to) {
-  double e = 0;
-  for (std::size_t i = 2 * from; i < 2 * to && i < pcm.size(); ++i) e += double{pcm[i]} * pcm[i];
-  return 10 * std::log10(e / static_cast<double>(2 * (to - from)) + 1e-20);
-}
-
 // The roll as the lane glides it: thirty steps from the bowler's hand to the pins 18 m away;
 // how much quieter its last half second is than its first.
 double RollFallsBy(sdl::OpenAlContext& context, sdl::OpenAlAudioDevice& device,
@@ -308,8 +296,8 @@ double RollFallsBy(sdl::OpenAlContext& context, sdl::OpenAlAudioDevice& device,
     pcm.resize(at + 2 * kRate / 10);
     context.Render({pcm.data() + at, pcm.size() - at});
   }
-  const std::size_t half = kRate / 2, frames = pcm.size() / 2;
-  return Rms(pcm, 0, half) - Rms(pcm, frames - half, frames);
+  const std::int64_t half = kRate / 2, frames = static_cast<std::int64_t>(pcm.size() / 2);
+  return Loudness(pcm, 0, half) - Loudness(pcm, frames - half, frames);
 }
 
 TEST(LaneMix, OnHeadphonesThePinsStandWhereTheyFellAndTheBallRollsAway) {
