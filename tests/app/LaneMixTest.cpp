@@ -100,7 +100,11 @@ Heard PlayGame(const fs::path& data, Stem stem, bool clearSpeech) {
   if (stem != Stem::All) {
     platform.Mix.SetClassifier([&app, stem](const fs::path& file, const std::string& slot) {
       ClipRole role = RoleOfClip(app.GetFolders(), file, slot);
-      const bool kept = stem == Stem::Voices ? role.Voice : role.Background;
+      // The lane's background as the player knows it: the alley's music, ambience, murmurs
+      // and "oh"s, the other lanes, and the menu music under the results.
+      const bool background = file.parent_path() == app.GetFolders().AmbientFolder ||
+                              slot == "PinBuffer" || file.filename() == "menu.wav";
+      const bool kept = stem == Stem::Voices ? role.Voice : background;
       role.Kind = kept ? SoundKind::Speech : SoundKind::Effects;
       return role;
     });
