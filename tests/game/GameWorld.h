@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -14,6 +15,9 @@
 #include "tests/support/TestSoundTree.h"
 
 namespace strikora::testing {
+
+using Strings = std::vector<std::string>;
+using Ints = std::vector<int>;
 
 // The simulated sound device, heard `ms` after a clip starts.
 class LatentAudio final : public AudioDevice {
@@ -73,13 +77,14 @@ class RecordingAnnouncer final : public Announcer {
   GameSession& s_;
 };
 
-// An option menu that answers as soon as it has the focus: Enter (true) or Escape.
+// An option menu that answers as soon as it has the focus: the queued answers (Enter is true,
+// Escape false), then Enter.
 class TestMenu final : public Form {
  public:
   TestMenu(WindowSystem& w, std::string caption, GameSession& s)
       : Form(w, std::move(caption)), s_(s) {}
   void Form_GotFocus() override;
-  std::deque<bool> Answers;  // then Enter
+  std::deque<bool> Answers;
   std::function<void()> OnShow, OnAccept;
   int Shown = 0;
 
@@ -94,15 +99,9 @@ struct Ball {
   int ReleaseOnClip = 0;      // aim and swing: the swing clip to release on; 0 none
   int HoldLeftMs = 0, HoldRightMs = 0;  // hook keys, held from the stop key
   int WaitMs = 0;                       // before Space
-  Ball& Release(int clip) { return ReleaseOnClip = clip, *this; }
-  Ball& Hold(int left, int right) { return HoldLeftMs = left, HoldRightMs = right, *this; }
-  Ball& Wait(int ms) { return WaitMs = ms, *this; }
 };
 inline Ball At(int stopAt, std::vector<double> draws = {}) {
-  Ball b;
-  b.StopAt = stopAt;
-  b.Draws = std::move(draws);
-  return b;
+  return {stopAt, std::move(draws)};
 }
 inline Ball Strike() {
   return At(11, {0.5, 0.0});
@@ -192,13 +191,20 @@ struct GameWorld {
   void Choose(std::vector<int> active, int playMethod = 1, int skill = 1);
   // One turn of bowler 1 in `frame`, as the frame loop starts it, on the shown lane.
   void PlayTurn(int frame);
-  // The clips played on a slot, by file name.
-  [[nodiscard]] std::vector<std::string> PlaysOn(const std::string& slot) const;
+  // The clips played on these slots (a space-separated list; all if empty) from trace event
+  // `from` on, by file name without ".wav", pauses left out; each one a clip the default set
+  // names. Heard joins them with spaces.
+  [[nodiscard]] Strings PlaysOn(const std::string& slots = "", std::size_t from = 0) const;
+  [[nodiscard]] std::string Heard(const std::string& slots = "", std::size_t from = 0) const;
+  // A field of each trace event of this kind on this slot, as a number.
+  [[nodiscard]] Ints Changes(const std::string& kind, const std::string& slot) const;
   [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const;
   // The first trace event of this kind with a field ending so, from `from` on; -1 if none.
   [[nodiscard]] long IndexOf(const std::string& kind, const std::string& ending,
                              long from = 0) const;
-  [[nodiscard]] std::vector<std::string> Errors() const;  // where each logged failure was
+  // The first play of a clip (a file name): when (-1 if never), and at which volume and pan.
+  [[nodiscard]] std::array<std::int64_t, 3> PlayOf(const std::string& file) const;
+  [[nodiscard]] Strings Errors() const;  // where each logged failure was
   [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
   [[nodiscard]] bool LaneIsQuiet() const;  // hidden, every timer off
   // A clip the default sound set names, found in the sound tree or beside the packs.
