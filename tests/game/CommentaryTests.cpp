@@ -2,6 +2,8 @@
 // hears, on which slot, at which pan and level, at each moment of a game.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "tests/game/GameWorld.h"
 
 namespace strikora::testing {
@@ -39,8 +41,13 @@ struct Lane : GameWorld {
   }
   void Change(const std::filesystem::path& clip, int ms) {  // a play folder clip, or a path
     changed_.push_back(F.PlayFolder / clip);
-    if (ms > 0) WriteWav(changed_.back(), ms);
-    if (ms == 0) std::filesystem::remove(changed_.back());
+    ms > 0 ? WriteWav(changed_.back(), ms) : (void)std::filesystem::remove(changed_.back());
+  }
+  void Aim(int release, int hook, int method = 1, int swing = 0) {
+    session.ReleasePosition = static_cast<std::int16_t>(release);
+    session.HookAmount = static_cast<std::int16_t>(hook);
+    session.PlayMethod = static_cast<std::int16_t>(method);
+    session.SwingValue = static_cast<std::int16_t>(swing);
   }
   std::vector<std::filesystem::path> changed_;
 };
@@ -111,8 +118,7 @@ TEST(Commentary, TheRollAndTheGutterGlideAndFade) {
     Lane w(1, 0, {gutter ? Pick(draw, 6) : Pick(draw, 100)}, at);
     const std::string clip = heard.substr(heard.rfind(' ') + 1);
     w.Change((gutter ? "gutter" : clip) + ".wav", ms);
-    w.session.PlayMethod = static_cast<std::int16_t>(method);
-    w.session.SwingValue = static_cast<std::int16_t>(swing);
+    w.Aim(0, 0, method, swing);
     gutter ? w.commentary.PlayGutterBall() : w.commentary.PlayRollSound();
     EXPECT_EQ(w.Heard(), heard);
     EXPECT_EQ(w.random.Remaining(), 0u);
@@ -165,8 +171,7 @@ TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
     if (pins == 10) p.AddScore(frame, 10, 0);
     if (ball >= 1) Bowl(p, std::string(static_cast<std::size_t>(frame - 1), '-') + "/");
     w.engine.Load(w.engine.MusicBuffer, w.F.AmbientFolder / "music1.wav")->SetPan(-1500);
-    w.session.ReleasePosition = static_cast<std::int16_t>(release);
-    w.session.HookAmount = static_cast<std::int16_t>(hook);
+    w.Aim(release, hook);
     w.commentary.PlayPinfallAndCrowd(pins);
     EXPECT_EQ(w.Heard(), heard);
     EXPECT_EQ(w.random.Remaining(), 0u);
@@ -186,24 +191,19 @@ TEST(Commentary, TenPinsOnASecondBallGetTheStrikeCallOnceTheRoarPassesItsMark) {
   p.SetFemale(true);
   p.AddScore(2, 0, 0);
   p.AddScore(2, 10, 1);
-  w.session.ReleasePosition = 10;
-  w.session.HookAmount = 6;
+  w.Aim(10, 6);
   w.commentary.PlayPinfallAndCrowd(10);  // unscripted draws: a busy crowd
   const std::int64_t roarAt = w.PlayOf("cheers1.wav")[0], markAt = roarAt + 500000 * 1000 / 44100;
   ASSERT_GE(roarAt, 0);
-  const Strings calls = w.PlaysOn("AnnouncerBuffer");
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_TRUE(calls[0] == "strkf1" || calls[0] == "strkf2") << calls[0];
-  EXPECT_TRUE(calls[1] == "strkrhf1" || calls[1] == "strkrhf2") << calls[1];
-  const std::int64_t callAt = w.PlayOf(calls[0] + ".wav")[0];
+  const std::string calls = w.Heard("AnnouncerBuffer");
+  ASSERT_TRUE(std::regex_match(calls, std::regex("strkf[12] strkrhf[12]"))) << calls;
+  const std::int64_t callAt = w.PlayOf(calls.substr(0, 6) + ".wav")[0];
   EXPECT_GE(callAt, markAt);
   EXPECT_LE(callAt, markAt + Commentary::kCrowdPassMs + 3 * 400);  // one pass
   EXPECT_GE(w.Now(), roarAt + 12000);
-  const Strings crowd = w.PlaysOn("CrowdBuffer");
-  EXPECT_GT(crowd.size(), 5u);
-  EXPECT_LE(
-      std::ranges::count_if(crowd, [](const std::string& f) { return f.starts_with("cheerf"); }),
-      1);
+  const std::string crowd = w.Heard("CrowdBuffer");  // many, the bowler's own fan at most once
+  EXPECT_TRUE(std::regex_match(crowd, std::regex("(\\S+ ){5,}\\S+"))) << crowd;
+  EXPECT_FALSE(std::regex_search(crowd, std::regex("cheerf.*cheerf"))) << crowd;
 }
 
 // The remark after a ball by pins down; standing pins are heard from where they stand: 6 and 10
@@ -233,8 +233,7 @@ TEST(Commentary, AfterBallRemarks) {
     Lane w(10, ball, draws);
     w.roster.Players(1).SetFemale(who > 0);
     if (who == 2) Bowl(w.roster.Players(1), "---------/");
-    w.session.PlayMethod = static_cast<std::int16_t>(method);
-    w.session.SwingValue = static_cast<std::int16_t>(swing);
+    w.Aim(0, 0, method, swing);
     for (const char pin : down) w.session.PinStanding[static_cast<std::size_t>(pin - '0')] = false;
     w.commentary.AnnounceLeave(pins);
     EXPECT_EQ(w.Heard(), heard);
@@ -299,7 +298,7 @@ TEST(Commentary, AMissingClipIsLoggedWithItsPathAndTheCallGoesOn) {
   Lane w(1, 0, {no, Pick(1, 2), Pick(1, 2), Pick(1, 3), Pick(1, 3)}, 11);
   for (const char* clip : {"roll.wav", "pin10.wav", "cheers1.wav"}) w.Change(clip, 0);
   w.Change(w.F.NumbersFolder / "3f.wav", 0);
-  w.session.ReleasePosition = 11;
+  w.Aim(11, 0);
   w.commentary.PlayRollSound();
   w.commentary.PlayPinfallAndCrowd(10);
   w.session.PinStanding[2] = w.session.PinStanding[3] = false;
