@@ -15,41 +15,36 @@ const Ball kGutter = At(1), kLost = At(-1);  // a lost ball is never stopped
 // A turn ends after a strike or two balls, the tenth gives its extra balls. A lost ball: six
 // passes, 21 + 5 x 20 tones, one buzzer, and the next ball sweeps afresh.
 TEST(Turn, EndsAfterAStrikeOrTwoBallsAndTheTenthGivesItsExtraBalls) {
-  struct Case {
-    int frame;
-    std::vector<Ball> balls;
-    Ints ballNumbers, standing;  // as each ball is called
-    int finalBall, buzzers, frameScore, tones;
+  // frame, balls, each ball's number and the pins standing as it is called, the final ball
+  // number, buzzers, the frame's score, aim tones heard
+  const std::vector<std::tuple<int, std::vector<Ball>, std::string, int, int, int, int>> cases = {
+      {3, {Strike()}, "0:10", 2, 0, 10, 12},
+      {3, {kSix, Miss()}, "0:10 1:4", 2, 0, 6, 14},
+      {3, {kLost, Miss()}, "0:10 1:10", 2, 1, 0, 124},
+      {10, {Strike(), kSix, Miss()}, "0:10 2:10 4:4", 6, 0, 16, 26},
+      {10, {Strike(), Strike(), Strike()}, "0:10 2:10 4:10", 6, 0, 30, 36},
+      {10, {Strike(), kGutter, kLost}, "0:10 2:10 4:10", 6, 1, 10, 135},
+      {10, {kSix, kFour, Strike()}, "0:10 1:4 2:10", 3, 0, 20, 36},  // the spare's bonus
+      {10, {kSix, Miss()}, "0:10 1:4", 2, 0, 6, 14},
   };
-  const Case cases[] = {
-      {3, {Strike()}, {0}, {10}, 2, 0, 10, 12},
-      {3, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6, 14},
-      {3, {kLost, Miss()}, {0, 1}, {10, 10}, 2, 1, 0, 124},
-      {10, {Strike(), kSix, Miss()}, {0, 2, 4}, {10, 10, 4}, 6, 0, 16, 26},
-      {10, {Strike(), Strike(), Strike()}, {0, 2, 4}, {10, 10, 10}, 6, 0, 30, 36},
-      {10, {Strike(), kGutter, kLost}, {0, 2, 4}, {10, 10, 10}, 6, 1, 10, 135},
-      {10, {kSix, kFour, Strike()}, {0, 1, 2}, {10, 4, 10}, 3, 0, 20, 36},  // the spare's bonus
-      {10, {kSix, Miss()}, {0, 1}, {10, 4}, 2, 0, 6, 14},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.ballNumbers) + " in frame " + std::to_string(c.frame));
+  for (const auto& [frame, balls, called, finalBall, buzzers, frameScore, tones] : cases) {
+    SCOPED_TRACE(called + " in frame " + std::to_string(frame));
     GameWorld w;
-    w.bot.Balls.assign(c.balls.begin(), c.balls.end());
-    w.PlayTurn(c.frame);
-    Ints balls, standing;
-    for (const Call& call : w.announcer.Of("AnnounceBall")) {
-      balls.push_back(call.Ball);
-      standing.push_back(call.Standing);
-    }
-    EXPECT_EQ(balls, c.ballNumbers);
-    EXPECT_EQ(standing, c.standing);
-    EXPECT_EQ(w.session.BallNumber, c.finalBall);
+    w.bot.Balls.assign(balls.begin(), balls.end());
+    w.PlayTurn(frame);
+    std::string heard;
+    for (const Call& c : w.announcer.Of("AnnounceBall"))
+      heard +=
+          (heard.empty() ? "" : " ") + std::to_string(c.Ball) + ":" + std::to_string(c.Standing);
+    EXPECT_EQ(heard, called);
+    EXPECT_EQ(w.session.BallNumber, finalBall);
     const Strings speech = w.PlaysOn("SpeechBuffer");
-    EXPECT_EQ(Count(speech, std::string("buzzer")), c.buzzers);
-    EXPECT_EQ(Count(speech, std::string("ballret")), static_cast<int>(balls.size()) - 1);
-    EXPECT_EQ(w.roster.Players(1).GetFrameScore(c.frame), c.frameScore);
+    EXPECT_EQ(Count(speech, std::string("buzzer")), buzzers);
+    EXPECT_EQ(Count(speech, std::string("ballret")),
+              static_cast<int>(w.announcer.Of("AnnounceBall").size()) - 1);
+    EXPECT_EQ(w.roster.Players(1).GetFrameScore(frame), frameScore);
     EXPECT_EQ(w.random.Remaining(), 0u);
-    EXPECT_EQ(w.PlaysOn("AimBuffers[0] AimBuffers[1]").size(), static_cast<std::size_t>(c.tones));
+    EXPECT_EQ(w.PlaysOn("AimBuffers[0] AimBuffers[1]").size(), static_cast<std::size_t>(tones));
   }
 }
 

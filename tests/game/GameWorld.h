@@ -103,12 +103,8 @@ struct Ball {
 inline Ball At(int stopAt, std::vector<double> draws = {}) {
   return {stopAt, std::move(draws)};
 }
-inline Ball Strike() {
-  return At(11, {0.5, 0.0});
-}  // the pocket, for a right-hander
-inline Ball Miss() {
-  return At(2, {0.5});
-}
+inline const auto Strike = [] { return At(11, {0.5, 0.0}); };  // the pocket, for a right-hander
+inline const auto Miss = [] { return At(2, {0.5}); };
 
 // Plays the lane as a listening player would, from the game's state: Space when it is
 // awaited, the stop key where the tone should be, the release on the chosen swing clip, Enter
