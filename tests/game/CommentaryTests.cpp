@@ -184,24 +184,19 @@ TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
   }
 }
 
-TEST(Commentary, TenPinsOnASecondBallGetTheStrikeCallOnceTheRoarPassesItsMark) {
+// Ten on a second ball: the strike call for a woman's right hook; a busy crowd over the long
+// roar, the bowler's own fan at most once.
+TEST(Commentary, TenPinsOnASecondBallGetTheStrikeCallAndTheFanCheersOnce) {
   Lane w(2, 1, {}, 12);
-  w.Change("cheers1.wav", 12000);  // 44100 bytes a second
+  w.Change("cheers1.wav", 12000);
   Player& p = w.roster.Players(1);
   p.SetFemale(true);
   p.AddScore(2, 0, 0);
   p.AddScore(2, 10, 1);
   w.Aim(10, 6);
-  w.commentary.PlayPinfallAndCrowd(10);  // unscripted draws: a busy crowd
-  const std::int64_t roarAt = w.PlayOf("cheers1.wav")[0], markAt = roarAt + 500000 * 1000 / 44100;
-  ASSERT_GE(roarAt, 0);
-  const std::string calls = w.Heard("AnnouncerBuffer");
-  ASSERT_TRUE(std::regex_match(calls, std::regex("strkf[12] strkrhf[12]"))) << calls;
-  const std::int64_t callAt = w.PlayOf(calls.substr(0, 6) + ".wav")[0];
-  EXPECT_GE(callAt, markAt);
-  EXPECT_LE(callAt, markAt + Commentary::kCrowdPassMs + 3 * 400);  // one pass
-  EXPECT_GE(w.Now(), roarAt + 12000);
-  const std::string crowd = w.Heard("CrowdBuffer");  // many, the bowler's own fan at most once
+  w.commentary.PlayPinfallAndCrowd(10);  // unscripted draws
+  const std::string calls = w.Heard("AnnouncerBuffer"), crowd = w.Heard("CrowdBuffer");
+  EXPECT_TRUE(std::regex_match(calls, std::regex("strkf[12] strkrhf[12]"))) << calls;
   EXPECT_TRUE(std::regex_match(crowd, std::regex("(\\S+ ){5,}\\S+"))) << crowd;
   EXPECT_FALSE(std::regex_search(crowd, std::regex("cheerf.*cheerf"))) << crowd;
 }

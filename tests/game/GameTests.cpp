@@ -1,7 +1,6 @@
 // Games from the main menu back to it.
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <stdexcept>
 
 #include "platform/Keys.h"
@@ -23,7 +22,7 @@ void ExpectBackAtTheMenu(const GameWorld& w) {
                s.HookWindow || s.ConfirmingLeave || s.MP3Playing || w.engine.Busy);
 }
 
-// Escape in an option menu steps back one; Y at the first ball's call leaves the game.
+// Escape in an option menu steps back one; Y at the first ball's call leaves the game unstored.
 TEST(StartGame, EscapeInAnOptionMenuStepsBackOne) {
   using Answers = std::deque<bool>;
   const std::vector<std::tuple<Answers, Answers, Answers, std::array<int, 3>>> cases = {
@@ -45,6 +44,7 @@ TEST(StartGame, EscapeInAnOptionMenuStepsBackOne) {
     EXPECT_EQ((std::array{w.selPlayers.Shown, w.selMethod.Shown, w.selSkill.Shown}), shown);
     EXPECT_EQ(w.IndexOf("focus", "Strikora") >= 0, shown[2] > 0);
     ExpectBackAtTheMenu(w);
+    EXPECT_EQ(w.Stored().Players(1).LastGameSlot(), 0);  // a game left is not stored
   }
 }
 
@@ -91,33 +91,6 @@ TEST(StartGame, EveryActiveBowlerBowlsEveryFrameThenTheStandingsAndTheMainMenu) 
       std::any_of(events.begin() + frame1, events.begin() + frame2, [](const TraceEvent& e) {
         return e.Kind == "play" && e.Fields[0].starts_with("AmbientBuffers");
       }));
-}
-
-// Each game from the menu's own loop, once it has spoken: Escape during the first ball's call,
-// and Y. The menu's stack does not grow, and every game leaves the lane quiet and no score.
-TEST(StartGame, TenGamesLeftWithEscapeLeaveNoWaitNoTimerAndNoScoreBehind) {
-  GameWorld w(1, GameWorld::kRealMainMenu);
-  std::vector<const void*> depth;
-  int quiet = 0;
-  w.selPlayers.OnShow = [&] {
-    const int marker = 0;
-    depth.push_back(&marker);
-    quiet += w.LaneIsQuiet() ? 1 : 0;
-  };
-  for (int game = 1; game <= 10; ++game) {
-    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Enter, 0, 500, game);
-    w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 10, game);
-    w.bot.Answers.push_back(true);
-    w.bot.Balls.push_back(Ball{2, {}, 0, 0, 0, 1 << 30});
-  }
-  w.world.PressKeyWhenClipStarts("lgb.wav", vk::Escape, 0, 500, 11);
-  w.engine.StartMenuMusic();
-  EXPECT_THROW(w.mainMenu.Show(ShowMode::Modal), GameWorld::Left);
-  ASSERT_EQ(depth.size(), 10u);
-  for (const void* d : depth) EXPECT_EQ(d, depth.front()) << "the stack grew";
-  EXPECT_EQ(quiet, 10);
-  EXPECT_EQ(Count(w.PlaysOn("AnnouncerBuffer"), std::string("leave")), 10);
-  EXPECT_EQ(w.Stored().Players(1).LastGameSlot(), 0);
 }
 
 // A fault ends the game at the menu and the next game starts clean: in the frame loop, in a
@@ -189,43 +162,6 @@ TEST(StartGame, AHeldSpaceDoesNotStopTheSweepItStarted) {
   w.PlayTurn(3);
   ASSERT_FALSE(w.announcer.Of("PlayRollSound").empty());
   EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Position, 12);
-}
-
-// With the announcer and the stand-in sound set, from the main menu's Enter to the scores in
-// the roster file: every clip found and named by the default set's clip list.
-TEST(WholeGame, OneAndThreeBowlersFromTheMainMenuToTheRosterFile) {
-  for (const int bowlers : {1, 3}) {
-    SCOPED_TRACE(bowlers);
-    GameWorld w(bowlers, GameWorld::kRealMainMenu | GameWorld::kRealCommentary);
-    Ints lineup(static_cast<std::size_t>(bowlers));
-    std::iota(lineup.begin(), lineup.end(), 1);
-    w.Choose(lineup, 1, 2);
-    w.bot.QuietAlley = false;
-    for (int i = 0; i < 24 * bowlers; ++i)
-      w.bot.Balls.push_back(At(std::array{11, 10, 9, 12, 2}[i % 5]));
-    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Enter, 0, 50, 1);
-    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Escape, 0, 50, 2);
-    w.engine.StartMenuMusic();
-    EXPECT_THROW(w.mainMenu.Show(ShowMode::Modal), GameWorld::Left);
-    EXPECT_TRUE(w.EventsOf("fail").empty());
-    EXPECT_TRUE(w.EventsOf("error").empty());
-    (void)w.PlaysOn();  // every clip played is listed
-    for (const TraceEvent& e : w.EventsOf("mp3"))
-      EXPECT_TRUE(e.Fields[0] != "load" || w.Listed(e.Fields[1])) << e.Fields[1];
-    const Roster stored = w.Stored();
-    for (int p = 1; p <= bowlers; ++p) {
-      const std::int16_t total = w.roster.Players(p).GetScore(false, 1, 2);
-      EXPECT_GT(total, 0);
-      EXPECT_EQ(stored.Players(p).ScoreHistory(1, 2, 1), total);
-    }
-    // Back in the menu, its music ducks under the speech again.
-    const auto& events = w.platform.Trace.Events();
-    const long end = w.IndexOf("play", "pgend.wav");
-    ASSERT_GE(end, 0);
-    EXPECT_TRUE(std::any_of(events.begin() + end, events.end(), [](const TraceEvent& e) {
-      return e.Kind == "volume" && e.Fields[0] == "BackgroundBuffer" && e.Fields[1] == "-1500";
-    }));
-  }
 }
 
 }  // namespace

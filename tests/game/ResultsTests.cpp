@@ -14,13 +14,14 @@ namespace {
 // may have an earlier game of this play method and skill.
 void Finish(GameWorld& w, const Ints& scores, int earlier = 0) {
   w.lane.Show();
+  w.session.SkillLevel = 2;  // a game is stored under its own skill
   const auto bowl = [](Player& p, int s) {
     for (int f = 1; f <= 10; ++f) p.AddScore(f, s == 300 ? 10 : s / 10, 0);
     if (s == 300) p.AddScore(10, 10, 2), p.AddScore(10, 10, 4);
   };
   if (earlier > 0) {
     bowl(w.roster.Players(1), earlier);
-    w.roster.Players(1).GameOver(1, 1);
+    w.roster.Players(1).GameOver(1, 2);
     w.roster.Players(1).ResetScore();
   }
   for (std::size_t i = 0; i < scores.size(); ++i) {
@@ -74,7 +75,7 @@ TEST(Results, TheStandingsAreToldFromLastPlaceUpAndEveryGameIsStored) {
     EXPECT_FALSE(w.session.MenuAccepted);
     const Roster stored = w.Stored();
     for (int i = 1; i <= static_cast<int>(scores.size()); ++i)
-      EXPECT_EQ(stored.Players(i).ScoreHistory(1, 1, i == 1 && earlier > 0 ? 2 : 1),
+      EXPECT_EQ(stored.Players(i).ScoreHistory(1, 2, i == 1 && earlier > 0 ? 2 : 1),
                 std::max(scores[i - 1], 0));
   }
 }
