@@ -142,7 +142,7 @@ TEST(Commentary, TheRollAndTheGutterGlideAndFade) {
   key.SetEnabled(true);
   w.commentary.PlayRollSound();
   EXPECT_EQ(w.Heard(), "roll hook");
-  EXPECT_EQ(w.Now(), 200);
+  EXPECT_EQ(w.world.MonotonicMs(), 200);
   EXPECT_EQ(w.Changes("volume", "BallBuffer"), (Ints{-30, -60}));
 }
 

@@ -12,7 +12,11 @@ namespace {
 // The lane is closed and the main menu back, with its music, whatever ended the game.
 void ExpectBackAtTheMenu(const GameWorld& w) {
   EXPECT_TRUE(w.fMainStub.Visible());
-  EXPECT_TRUE(w.LaneIsQuiet());
+  EXPECT_FALSE(w.lane.Visible());
+  for (const Timer* t :
+       {&w.lane.tmrAmbient[0], &w.lane.tmrAmbient[1], &w.lane.tmrAmbient[2], &w.lane.tmrBowlSounds,
+        &w.lane.tmrOHS, &w.lane.tmrHook, &w.lane.tmrImpatient})
+    EXPECT_FALSE(t->Enabled());
   EXPECT_EQ(w.engine.BackgroundBuffer.Buffer->Source().filename(), "menu.wav");
   EXPECT_TRUE(w.engine.BackgroundBuffer.IsPlaying());
   EXPECT_FALSE(w.engine.MusicBuffer.IsPlaying());

@@ -9,13 +9,6 @@
 
 namespace strikora::testing {
 
-std::vector<Call> RecordingAnnouncer::Of(const std::string& name) const {
-  std::vector<Call> out;
-  std::ranges::copy_if(Calls, std::back_inserter(out),
-                       [&](const Call& c) { return c.Name == name; });
-  return out;
-}
-
 void RecordingAnnouncer::Note(const std::string& name, const std::string& announce,
                               const std::string& ball) {
   int standing = 0;
@@ -221,15 +214,6 @@ Strings GameWorld::Errors() const {
   Strings out;
   for (const TraceEvent& e : EventsOf("error")) out.push_back(e.Fields[1]);
   return out;
-}
-
-bool GameWorld::LaneIsQuiet() const {
-  bool quiet = !lane.Visible();
-  for (const Timer* t : {&lane.tmrAmbient[0], &lane.tmrAmbient[1], &lane.tmrAmbient[2],
-                         &lane.tmrBowlSounds, &lane.tmrOHS, &lane.tmrHook, &lane.tmrImpatient}) {
-    quiet = quiet && !t->Enabled();
-  }
-  return quiet;
 }
 
 Roster GameWorld::Stored() const {

@@ -44,7 +44,12 @@ class RecordingAnnouncer final : public Announcer {
   RecordingAnnouncer(SoundEngine& e, Roster& r, GameSession& s) : e_(e), r_(r), s_(s) {}
   std::vector<Call> Calls;
   std::function<void(const Call&)> OnCall;  // may throw, to play a fault
-  [[nodiscard]] std::vector<Call> Of(const std::string& name) const;
+  [[nodiscard]] std::vector<Call> Of(const std::string& name) const {
+    std::vector<Call> out;
+    for (const Call& c : Calls)
+      if (c.Name == name) out.push_back(c);
+    return out;
+  }
 
   void AnnounceFrame() override {
     Note("AnnounceFrame", "frame" + std::to_string(s_.CurrentFrame));
@@ -189,8 +194,6 @@ struct GameWorld {
   // The first play of a clip: when (-1 if never), volume, pan.
   [[nodiscard]] std::array<std::int64_t, 3> PlayOf(const std::string& file) const;
   [[nodiscard]] Strings Errors() const;  // where each logged failure was
-  [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
-  [[nodiscard]] bool LaneIsQuiet() const;  // hidden, every timer off
   [[nodiscard]] bool Listed(const std::filesystem::path& played) const;
   [[nodiscard]] Roster Stored() const;  // the roster file as the next run reads it
 
