@@ -1,7 +1,6 @@
 // Games from the main menu back to it.
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <stdexcept>
 
 #include "platform/Keys.h"
@@ -13,7 +12,11 @@ namespace {
 // The lane is closed and the main menu back, with its music, whatever ended the game.
 void ExpectBackAtTheMenu(const GameWorld& w) {
   EXPECT_TRUE(w.fMainStub.Visible());
-  EXPECT_TRUE(w.LaneIsQuiet());
+  EXPECT_FALSE(w.lane.Visible());
+  for (const Timer* t :
+       {&w.lane.tmrAmbient[0], &w.lane.tmrAmbient[1], &w.lane.tmrAmbient[2], &w.lane.tmrBowlSounds,
+        &w.lane.tmrOHS, &w.lane.tmrHook, &w.lane.tmrImpatient})
+    EXPECT_FALSE(t->Enabled());
   EXPECT_EQ(w.engine.BackgroundBuffer.Buffer->Source().filename(), "menu.wav");
   EXPECT_TRUE(w.engine.BackgroundBuffer.IsPlaying());
   EXPECT_FALSE(w.engine.MusicBuffer.IsPlaying());
@@ -23,6 +26,7 @@ void ExpectBackAtTheMenu(const GameWorld& w) {
                s.HookWindow || s.ConfirmingLeave || s.MP3Playing || w.engine.Busy);
 }
 
+// Escape in an option menu steps back one; Y at the first ball's call leaves the game unstored.
 TEST(StartGame, EscapeInAnOptionMenuStepsBackOne) {
   using Answers = std::deque<bool>;
   const std::vector<std::tuple<Answers, Answers, Answers, std::array<int, 3>>> cases = {
@@ -31,11 +35,12 @@ TEST(StartGame, EscapeInAnOptionMenuStepsBackOne) {
       {{true}, {true, true}, {false, true}, {1, 2, 2}},  // the skill menu back to the method
   };
   for (const auto& [players, method, skill, shown] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(shown));
     GameWorld w;
     w.selPlayers.Answers = players;
     w.selMethod.Answers = method;
     w.selSkill.Answers = skill;
-    w.bot.Balls = {At(2).Wait(60000)};  // then leave at the first ball
+    w.bot.Balls = {Ball{2, {}, 0, 0, 0, 60000}};
     w.bot.Answers = {true};
     w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 10);
     w.engine.StartMenuMusic();
@@ -43,6 +48,7 @@ TEST(StartGame, EscapeInAnOptionMenuStepsBackOne) {
     EXPECT_EQ((std::array{w.selPlayers.Shown, w.selMethod.Shown, w.selSkill.Shown}), shown);
     EXPECT_EQ(w.IndexOf("focus", "Strikora") >= 0, shown[2] > 0);
     ExpectBackAtTheMenu(w);
+    EXPECT_EQ(w.Stored().Players(1).LastGameSlot(), 0);  // a game left is not stored
   }
 }
 
@@ -51,22 +57,21 @@ TEST(StartGame, EveryActiveBowlerBowlsEveryFrameThenTheStandingsAndTheMainMenu) 
   w.Choose({2, 4});
   w.engine.StartMenuMusic();
   w.game.StartGame();
-
-  std::vector<int> up, expected;
+  Ints up, expected;
   for (const Call& c : w.announcer.Of("AnnouncePlayerUp")) up.push_back(c.Player);
   for (int f = 0; f < 10; ++f) expected.insert(expected.end(), {2, 2, 4, 4});
   EXPECT_EQ(up, expected);  // two balls each, in roster order, the inactive never
   EXPECT_EQ(w.announcer.Of("AnnounceFrame").back().Frame, 10);
-  // The menu music fades from where it stood, 200 at a time, before the alley starts.
-  std::vector<TraceEvent> fade;
-  for (const TraceEvent& e : w.EventsOf("volume")) {
-    if (e.Fields[0] == "BackgroundBuffer" && fade.size() < 23) fade.push_back(e);
-  }
-  ASSERT_EQ(fade.size(), 23u);
-  EXPECT_EQ(fade.front().Fields[1], "-500");
-  EXPECT_EQ(fade.back().Fields[1], "-4900");
-  EXPECT_EQ(fade.back().Ms - fade.front().Ms, 22 * 200);  // two pauses a step
+  // The menu music fades from where it stood, 200 at a time, two pauses a step, before the
+  // alley starts.
+  std::vector<TraceEvent> fade = w.EventsOf("volume");
+  std::erase_if(fade, [](const TraceEvent& e) { return e.Fields[0] != "BackgroundBuffer"; });
+  ASSERT_GE(fade.size(), 23u);
+  EXPECT_EQ(fade[0].Fields[1], "-500");
+  EXPECT_EQ(fade[22].Fields[1], "-4900");
+  EXPECT_EQ(fade[22].Ms - fade[0].Ms, 22 * 200);
   const long advert = w.IndexOf("mp3", ".mp3", w.IndexOf("play", "frame5.wav"));
+  ASSERT_GE(advert, 0);
   EXPECT_NE(w.platform.Trace.Events()[static_cast<std::size_t>(advert)].Fields[1].find("advert"),
             std::string::npos);
   EXPECT_LT(advert, w.IndexOf("play", "frame6.wav"));
@@ -80,65 +85,33 @@ TEST(StartGame, EveryActiveBowlerBowlsEveryFrameThenTheStandingsAndTheMainMenu) 
   // A second game has the alley's sounds in its first frame, though the first ended with its
   // timers off.
   w.bot.QuietAlley = false;
+  const std::size_t from = w.platform.Trace.Events().size();
   w.game.StartGame();
-  const long frame1 = w.IndexOf("play", "frame1.wav", w.IndexOf("play", "pgend.wav"));
+  const long frame1 = w.IndexOf("play", "frame1.wav", static_cast<long>(from));
   const long frame2 = w.IndexOf("play", "frame2.wav", frame1);
-  bool alley = false;
-  for (long i = frame1; i < frame2; ++i) {
-    const TraceEvent& e = w.platform.Trace.Events()[static_cast<std::size_t>(i)];
-    alley = alley || (e.Kind == "play" && e.Fields[0].starts_with("AmbientBuffers"));
-  }
-  EXPECT_TRUE(alley);
+  ASSERT_TRUE(frame1 >= 0 && frame2 >= 0);
+  const auto& events = w.platform.Trace.Events();
+  EXPECT_TRUE(
+      std::any_of(events.begin() + frame1, events.begin() + frame2, [](const TraceEvent& e) {
+        return e.Kind == "play" && e.Fields[0].starts_with("AmbientBuffers");
+      }));
 }
 
-TEST(StartGame, TenGamesLeftWithEscapeLeaveNoWaitNoTimerAndNoScoreBehind) {
-  GameWorld w(1, GameWorld::kRealMainMenu);
-  std::vector<const void*> depth;
-  int quiet = 0;
-  w.selPlayers.OnShow = [&] {
-    const int marker = 0;
-    depth.push_back(&marker);
-    quiet += w.LaneIsQuiet() ? 1 : 0;
-  };
-  // Each game from the menu's own loop, once it has spoken: Escape during the first ball's
-  // call, and Y.
-  for (int game = 1; game <= 10; ++game) {
-    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Enter, 0, 500, game);
-    w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 10, game);
-    w.bot.Answers.push_back(true);
-    w.bot.Balls.push_back(At(2).Wait(1 << 30));
-  }
-  w.world.PressKeyWhenClipStarts("lgb.wav", vk::Escape, 0, 500, 11);
-  w.engine.StartMenuMusic();
-  EXPECT_THROW(w.mainMenu.Show(ShowMode::Modal), GameWorld::Left);
-
-  ASSERT_EQ(depth.size(), 10u);
-  for (const void* d : depth) EXPECT_EQ(d, depth.front()) << "the stack grew";
-  EXPECT_EQ(quiet, 10);
-  EXPECT_EQ(Count(w.PlaysOn("AnnouncerBuffer"), std::string("leave.wav")), 10);
-  const Roster stored = w.Stored();
-  EXPECT_EQ(stored.Players(1).LastGameSlot(), 0);
-}
-
+// A fault ends the game at the menu and the next game starts clean: in the frame loop, in a
+// delivery after the first stop key, or in the wait for the advert's or the closing music.
 TEST(StartGame, AFaultEndsTheGameAtTheMenuAndTheNextGameStartsClean) {
-  struct Case {
-    const char* where;
-    std::string call;  // the announcer's call at which it breaks
-    int frame;
-    bool music;  // the music player breaks from then on, else the call itself
+  const std::vector<std::tuple<std::string, int, bool>> cases = {
+      {"AnnounceBall", 2, false},
+      {"PlayRollSound", 1, false},
+      {"AnnounceFrame", 5, true},
+      {"AnnounceFrame", 10, true},
   };
-  const Case cases[] = {
-      {"the frame loop", "AnnounceBall", 2, false},
-      {"a delivery, after the first stop key", "PlayRollSound", 1, false},
-      {"the advert", "AnnounceFrame", 5, true},
-      {"the closing music", "AnnounceFrame", 10, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.where);
+  for (const auto& [at, frame, music] : cases) {
+    SCOPED_TRACE(at + " " + std::to_string(frame));
     GameWorld w;
-    w.announcer.OnCall = [&w, &c](const Call& call) {
-      if (call.Name != c.call || call.Frame != c.frame) return;
-      if (!c.music) throw std::runtime_error("the lane broke");
+    w.announcer.OnCall = [&w, &at, frame, music](const Call& call) {
+      if (call.Name != at || call.Frame != frame) return;
+      if (!music) throw std::runtime_error("the lane broke");
       // A fault in the wait for the music reaches the game, not a handler's trap.
       w.platform.Windows.SetErrorReporter(nullptr);
       w.bot.OnTick = [&w] {
@@ -149,8 +122,8 @@ TEST(StartGame, AFaultEndsTheGameAtTheMenuAndTheNextGameStartsClean) {
     };
     w.engine.StartMenuMusic();
     w.game.StartGame();
-    EXPECT_EQ(w.Errors(), std::vector<std::string>{"TheGameSub"});
-    EXPECT_EQ(w.announcer.Of("AnnounceFrame").size(), static_cast<std::size_t>(c.frame));
+    EXPECT_EQ(w.Errors(), Strings{"TheGameSub"});
+    EXPECT_EQ(w.announcer.Of("AnnounceFrame").size(), static_cast<std::size_t>(frame));
     ExpectBackAtTheMenu(w);
 
     w.platform.Windows.SetErrorReporter(&w.log);
@@ -165,6 +138,25 @@ TEST(StartGame, AFaultEndsTheGameAtTheMenuAndTheNextGameStartsClean) {
   }
 }
 
+// The reminders count on from wait to wait: seven while Space is awaited, six while Enter is,
+// each round starting again; Escape and N bring them back.
+TEST(StartGame, AnIdleBowlerIsRemindedEveryThirtySeconds) {
+  GameWorld w;
+  w.bot.Balls = {Ball{2, {}, 0, 0, 0, 7 * 30000 + 1000}, Miss(), Ball{2, {}, 0, 0, 0, 100000}};
+  w.bot.EnterWaitMs = 7 * 30000 + 1000;
+  w.bot.Answers = {false, true};
+  // Frame 2: Escape and N once the ball's call is over, then Escape at the next reminder.
+  w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 500, 2);
+  w.world.PressKeyWhenClipStarts("imp1.wav", vk::Escape, 0, 10, 2);
+  w.game.StartGame();
+  Strings heard = w.PlaysOn("AnnouncerBuffer");
+  std::erase_if(heard, [](const std::string& clip) { return !clip.starts_with("imp"); });
+  EXPECT_EQ(heard, (Strings{"imp1", "imp2", "imp3", "imp4", "imp5", "imp6", "imp7", "imp21",
+                            "imp22", "imp23", "imp24", "imp25", "imp26", "imp21", "imp1"}));
+  EXPECT_EQ(w.announcer.Of("AnnounceFrame").size(), 2u);
+  EXPECT_EQ(w.bot.RemindersOutsideWaits, 0);
+}
+
 TEST(StartGame, AHeldSpaceDoesNotStopTheSweepItStarted) {
   GameWorld w;
   w.bot.Balls = {At(12)};
@@ -172,47 +164,8 @@ TEST(StartGame, AHeldSpaceDoesNotStopTheSweepItStarted) {
     if (c.Name == "AnnounceBall" && c.Ball == 0) w.world.PressKeyAfter(200, vk::Space, 0, true);
   };
   w.PlayTurn(3);
+  ASSERT_FALSE(w.announcer.Of("PlayRollSound").empty());
   EXPECT_EQ(w.announcer.Of("PlayRollSound").front().Position, 12);
-}
-
-// With the announcer and the stand-in sound set, from the main menu's Enter to the scores in
-// the roster file: every clip found and named by the default set's clip list.
-TEST(WholeGame, OneAndThreeBowlersFromTheMainMenuToTheRosterFile) {
-  for (const int bowlers : {1, 3}) {
-    GameWorld w(bowlers, GameWorld::kRealMainMenu | GameWorld::kRealCommentary);
-    std::vector<int> lineup(static_cast<std::size_t>(bowlers));
-    std::iota(lineup.begin(), lineup.end(), 1);
-    w.Choose(lineup, 1, 2);
-    w.bot.QuietAlley = false;
-    for (int i = 0; i < 24 * bowlers; ++i)
-      w.bot.Balls.push_back(At(std::array{11, 10, 9, 12, 2}[i % 5]));
-    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Enter, 0, 50, 1);
-    w.world.PressKeyWhenClipStarts("lgb.wav", vk::Escape, 0, 50, 2);
-    w.engine.StartMenuMusic();
-    EXPECT_THROW(w.mainMenu.Show(ShowMode::Modal), GameWorld::Left);
-
-    EXPECT_TRUE(w.EventsOf("fail").empty());
-    EXPECT_TRUE(w.EventsOf("error").empty());
-    for (const TraceEvent& e : w.platform.Trace.Events()) {
-      if (e.Kind != "play" && !(e.Kind == "mp3" && e.Fields[0] == "load")) continue;
-      EXPECT_TRUE(w.Listed(e.Fields[1])) << e.Fields[1];
-    }
-    const Roster stored = w.Stored();
-    for (int p = 1; p <= bowlers; ++p) {
-      const std::int16_t total = w.roster.Players(p).GetScore(false, 1, 2);
-      EXPECT_GT(total, 0);
-      EXPECT_EQ(stored.Players(p).ScoreHistory(1, 2, 1), total);
-    }
-    // Back in the menu, its music ducks under the speech again.
-    bool ducked = false;
-    for (auto i = static_cast<std::size_t>(w.IndexOf("play", "pgend.wav"));
-         i < w.platform.Trace.Events().size(); ++i) {
-      const TraceEvent& e = w.platform.Trace.Events()[i];
-      ducked = ducked ||
-               (e.Kind == "volume" && e.Fields[0] == "BackgroundBuffer" && e.Fields[1] == "-1500");
-    }
-    EXPECT_TRUE(ducked);
-  }
 }
 
 }  // namespace

@@ -1,19 +1,13 @@
 #include "tests/game/GameWorld.h"
 
+#include <gtest/gtest.h>
+
 #include <set>
 
 #include "platform/Keys.h"
 #include "tools/ClipList.h"
 
 namespace strikora::testing {
-
-std::vector<Call> RecordingAnnouncer::Of(const std::string& name) const {
-  std::vector<Call> out;
-  for (const Call& c : Calls) {
-    if (c.Name == name) out.push_back(c);
-  }
-  return out;
-}
 
 void RecordingAnnouncer::Note(const std::string& name, const std::string& announce,
                               const std::string& ball) {
@@ -165,21 +159,37 @@ void GameWorld::PlayTurn(int frame) {
   game.NextBall();
 }
 
-std::vector<std::string> GameWorld::PlaysOn(const std::string& slot) const {
-  std::vector<std::string> out;
-  for (const TraceEvent& e : platform.Trace.Events()) {
-    if (e.Kind == "play" && e.Fields[0] == slot) {
-      out.push_back(std::filesystem::path(e.Fields[1]).filename().string());
-    }
+Strings GameWorld::PlaysOn(const std::string& slots, std::size_t from) const {
+  Strings out;
+  const auto& events = platform.Trace.Events();
+  for (std::size_t i = from; i < events.size(); ++i) {
+    const TraceEvent& e = events[i];
+    const std::filesystem::path file = e.Kind == "play" ? e.Fields[1] : "";
+    if (file.empty() || file.filename() == "silence.wav") continue;
+    if (!slots.empty() && slots.find(e.Fields[0]) == std::string::npos) continue;
+    EXPECT_TRUE(Listed(file)) << file;
+    out.push_back(file.extension() == ".wav" ? file.stem().string() : file.filename().string());
   }
+  return out;
+}
+
+std::string GameWorld::Heard(const std::string& slots, std::size_t from) const {
+  std::string out;
+  for (const std::string& clip : PlaysOn(slots, from)) out += (out.empty() ? "" : " ") + clip;
+  return out;
+}
+
+Ints GameWorld::Changes(const std::string& kind, const std::string& slot) const {
+  Ints out;
+  for (const TraceEvent& e : EventsOf(kind))
+    if (e.Fields[0] == slot) out.push_back(std::stoi(e.Fields[1]));
   return out;
 }
 
 std::vector<TraceEvent> GameWorld::EventsOf(const std::string& kind) const {
   std::vector<TraceEvent> out;
-  for (const TraceEvent& e : platform.Trace.Events()) {
-    if (e.Kind == kind) out.push_back(e);
-  }
+  std::ranges::copy_if(platform.Trace.Events(), std::back_inserter(out),
+                       [&](const TraceEvent& e) { return e.Kind == kind; });
   return out;
 }
 
@@ -187,26 +197,23 @@ long GameWorld::IndexOf(const std::string& kind, const std::string& ending, long
   const auto& events = platform.Trace.Events();
   for (auto i = static_cast<std::size_t>(std::max(from, 0L)); i < events.size(); ++i) {
     if (events[i].Kind != kind) continue;
-    for (const std::string& field : events[i].Fields) {
+    for (const std::string& field : events[i].Fields)
       if (field.ends_with(ending)) return static_cast<long>(i);
-    }
   }
   return -1;
 }
 
-std::vector<std::string> GameWorld::Errors() const {
-  std::vector<std::string> out;
-  for (const TraceEvent& e : EventsOf("error")) out.push_back(e.Fields[1]);
-  return out;
+std::array<std::int64_t, 3> GameWorld::PlayOf(const std::string& file) const {
+  const long i = IndexOf("play", "/" + file);
+  if (i < 0) return {-1, 1, 1};
+  const TraceEvent& e = platform.Trace.Events()[static_cast<std::size_t>(i)];
+  return {e.Ms, std::stoi(e.Fields[2]), std::stoi(e.Fields[3])};
 }
 
-bool GameWorld::LaneIsQuiet() const {
-  bool quiet = !lane.Visible();
-  for (const Timer* t : {&lane.tmrAmbient[0], &lane.tmrAmbient[1], &lane.tmrAmbient[2],
-                         &lane.tmrBowlSounds, &lane.tmrOHS, &lane.tmrHook, &lane.tmrImpatient}) {
-    quiet = quiet && !t->Enabled();
-  }
-  return quiet;
+Strings GameWorld::Errors() const {
+  Strings out;
+  for (const TraceEvent& e : EventsOf("error")) out.push_back(e.Fields[1]);
+  return out;
 }
 
 Roster GameWorld::Stored() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -15,7 +16,10 @@
 
 namespace strikora::testing {
 
-// The simulated sound device, heard `ms` after a clip starts.
+using Strings = std::vector<std::string>;
+using Ints = std::vector<int>;
+
+// The simulated device, heard `ms` late.
 class LatentAudio final : public AudioDevice {
  public:
   LatentAudio(sim::SimWorld& world, std::int64_t ms) : world_(world), ms_(ms) {}
@@ -30,8 +34,7 @@ class LatentAudio final : public AudioDevice {
   std::int64_t ms_;
 };
 
-// An announcer without random draws, so that a test scripts the pinfall's alone: each call
-// plays one clip (time passes, keys land) and is written down with the state it saw.
+// An announcer without draws: each call plays one clip and is written down with the state it saw.
 struct Call {
   std::string Name;
   int Player, Frame, Ball, Position, Hook, Standing;
@@ -41,7 +44,12 @@ class RecordingAnnouncer final : public Announcer {
   RecordingAnnouncer(SoundEngine& e, Roster& r, GameSession& s) : e_(e), r_(r), s_(s) {}
   std::vector<Call> Calls;
   std::function<void(const Call&)> OnCall;  // may throw, to play a fault
-  [[nodiscard]] std::vector<Call> Of(const std::string& name) const;
+  [[nodiscard]] std::vector<Call> Of(const std::string& name) const {
+    std::vector<Call> out;
+    for (const Call& c : Calls)
+      if (c.Name == name) out.push_back(c);
+    return out;
+  }
 
   void AnnounceFrame() override {
     Note("AnnounceFrame", "frame" + std::to_string(s_.CurrentFrame));
@@ -65,7 +73,6 @@ class RecordingAnnouncer final : public Announcer {
   void PlayGameOpening() override { Note("PlayGameOpening", "welcome"); }
 
  private:
-  // Records the call, then plays an announce clip or a play folder's clip on the ball slot.
   void Note(const std::string& name, const std::string& announce = "",
             const std::string& ball = "");
   SoundEngine& e_;
@@ -73,13 +80,13 @@ class RecordingAnnouncer final : public Announcer {
   GameSession& s_;
 };
 
-// An option menu that answers as soon as it has the focus: Enter (true) or Escape.
+// An option menu that answers at once: the queued answers (Enter true, Escape false), then Enter.
 class TestMenu final : public Form {
  public:
   TestMenu(WindowSystem& w, std::string caption, GameSession& s)
       : Form(w, std::move(caption)), s_(s) {}
   void Form_GotFocus() override;
-  std::deque<bool> Answers;  // then Enter
+  std::deque<bool> Answers;
   std::function<void()> OnShow, OnAccept;
   int Shown = 0;
 
@@ -87,33 +94,20 @@ class TestMenu final : public Form {
   GameSession& s_;
 };
 
-// One ball as the bowler plays it.
 struct Ball {
   int StopAt = 2;             // the sweep's position to stop at on its first pass; -1 never (lost)
   std::vector<double> Draws;  // pushed at the stop key: what the pinfall draws
   int ReleaseOnClip = 0;      // aim and swing: the swing clip to release on; 0 none
   int HoldLeftMs = 0, HoldRightMs = 0;  // hook keys, held from the stop key
   int WaitMs = 0;                       // before Space
-  Ball& Release(int clip) { return ReleaseOnClip = clip, *this; }
-  Ball& Hold(int left, int right) { return HoldLeftMs = left, HoldRightMs = right, *this; }
-  Ball& Wait(int ms) { return WaitMs = ms, *this; }
 };
 inline Ball At(int stopAt, std::vector<double> draws = {}) {
-  Ball b;
-  b.StopAt = stopAt;
-  b.Draws = std::move(draws);
-  return b;
+  return {stopAt, std::move(draws)};
 }
-inline Ball Strike() {
-  return At(11, {0.5, 0.0});
-}  // the pocket, for a right-hander
-inline Ball Miss() {
-  return At(2, {0.5});
-}
+inline const auto Strike = [] { return At(11, {0.5, 0.0}); };  // the pocket, for a right-hander
+inline const auto Miss = [] { return At(2, {0.5}); };
 
-// Plays the lane as a listening player would, from the game's state: Space when it is
-// awaited, the stop key where the tone should be, the release on the chosen swing clip, Enter
-// for the next bowler, the queued answers (then N) to questions.
+// Plays the lane from the game's state: Space, the stop key, the release, Enter, Y or N.
 class Bot {
  public:
   Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
@@ -188,20 +182,18 @@ struct GameWorld {
   fMainPlay& lane = game.Lane();
   Bot bot{world, random, session, engine, lane};
 
-  // Today's bowlers by roster index, and the options, as the menus will choose them.
   void Choose(std::vector<int> active, int playMethod = 1, int skill = 1);
-  // One turn of bowler 1 in `frame`, as the frame loop starts it, on the shown lane.
   void PlayTurn(int frame);
-  // The clips played on a slot, by file name.
-  [[nodiscard]] std::vector<std::string> PlaysOn(const std::string& slot) const;
+  // Clips played on these slots (all if empty) from event `from`, each one the default set names.
+  [[nodiscard]] Strings PlaysOn(const std::string& slots = "", std::size_t from = 0) const;
+  [[nodiscard]] std::string Heard(const std::string& slots = "", std::size_t from = 0) const;
+  [[nodiscard]] Ints Changes(const std::string& kind, const std::string& slot) const;
   [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const;
-  // The first trace event of this kind with a field ending so, from `from` on; -1 if none.
   [[nodiscard]] long IndexOf(const std::string& kind, const std::string& ending,
                              long from = 0) const;
-  [[nodiscard]] std::vector<std::string> Errors() const;  // where each logged failure was
-  [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
-  [[nodiscard]] bool LaneIsQuiet() const;  // hidden, every timer off
-  // A clip the default sound set names, found in the sound tree or beside the packs.
+  // The first play of a clip: when (-1 if never), volume, pan.
+  [[nodiscard]] std::array<std::int64_t, 3> PlayOf(const std::string& file) const;
+  [[nodiscard]] Strings Errors() const;  // where each logged failure was
   [[nodiscard]] bool Listed(const std::filesystem::path& played) const;
   [[nodiscard]] Roster Stored() const;  // the roster file as the next run reads it
 
