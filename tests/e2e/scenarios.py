@@ -11,7 +11,6 @@ Every run must end with status 0, no failed clip or error, and the unpacked soun
 import os
 import random
 import re
-import shutil
 import struct
 import subprocess
 import sys
@@ -19,11 +18,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import strikora_driver as drive  # noqa: E402
 
-BALL = r"play\tAnnouncerBuffer\t[^\t]*/(1stball\d|2ndball\d|xtraball)\.wav\t"
-TURN_OVER = r"play\tAnnouncerBuffer\t[^\t]*/(nxtplay\d|etc)\.wav\t"
 SCORE_OF = r"play\tAnnouncerBuffer\t[^\t]*/scoreof\d\.wav\t"
-OUTCOME = (r"play\t(BallBuffer\t[^\t]*/(pin\d+|gutter)\.wav|"
-           r"SpeechBuffer\t[^\t]*/(miss|buzzer)\.wav)\t")
 UNPACKED = ("adverts", "ambient", "announce", "menu", "numbers", "play")
 
 
@@ -34,9 +29,7 @@ def check(ok, what):
 
 def ended_clean(game, names_kept=True):
     """The run ended well and took away every unpacked folder but the names."""
-    status = game.finish()
-    check(status == 0 and not game.failures(),
-          "exit status %d; failed clips or errors: %s" % (status, game.failures()))
+    game.ended_well()
     for gone in UNPACKED:
         check(not os.path.exists(os.path.join(game.data, "sounds", gone)), gone + " left behind")
     if names_kept:
@@ -49,27 +42,6 @@ def close(game, closer, title):
     check(subprocess.run([closer, game.find_window(title)],
                          env=dict(os.environ, DISPLAY=game.display)).returncode == 0,
           "could not close " + title)
-
-
-def bowl(game):
-    """Bowls ten frames for one bowler; returns the pins heard per delivery, frame by frame."""
-    frames, frame = [[] for _ in range(10)], 0
-    while True:
-        clip = os.path.basename(game.wait_for("|".join([BALL, TURN_OVER, SCORE_OF]))[3])
-        if clip.startswith("scoreof"):
-            return frames
-        if clip.startswith(("nxtplay", "etc")):
-            game.press("Return")
-            frame += 1
-            continue
-        check(frame < 10, "more than ten turns")
-        game.press("space")
-        # Stop the sweep near the head pin: one tone a position from the left gutter (0) on.
-        for _ in range(random.randint(9, 13)):
-            game.wait_for(r"play\tAimBuffers\[")
-        game.press("Down")
-        pins = re.match(r"pin(\d+)\.wav", os.path.basename(game.wait_for(OUTCOME)[3]))
-        frames[frame].append(int(pins.group(1)) if pins else 0)
 
 
 def ten_pin_score(frames):
@@ -139,7 +111,8 @@ def bowler(game, closer):
     game.wait_for(r"/lgb\.wav\t")
     game.wait_quiet()
     game.choose_first_bowler()
-    frames = bowl(game)
+    # Stop each sweep near the head pin: one tone a position from the left gutter (0) on.
+    frames = game.bowl(SCORE_OF, aims=lambda: random.randint(9, 13))
     spoken, expected = spoken_number(game), ten_pin_score(frames)
     print("pins heard per frame:", frames, "score spoken:", spoken, "ten-pin total:", expected)
     check(spoken == expected, "the score spoken is not the total of the pins heard")
@@ -173,25 +146,10 @@ def splash(game, closer):
 
 
 def main(scenario, program, soundset_tool, closer):
-    work, game = drive.temporary_folder(), None
-    try:
-        # Under the splash the jingle must outlast the close; elsewhere music is only a wait.
-        packs = drive.short_sound_set(soundset_tool, os.path.join(work, "set"),
-                                      mp3_ms=20000 if scenario == "splash" else 300)
-        with drive.Xvfb() as x:
-            game = drive.Game(program, packs, x.display, work)
-            {"bowler": bowler, "splash": splash}[scenario](game, closer)
-        print("PASS:", scenario)
-        return 0
-    except drive.Failure as e:
-        print("FAIL:", e)
-        if game is not None and game.proc is not None:
-            print("--- trace tail\n" + "\n".join("\t".join(l) for l in game.lines[-40:]))
-        return 1
-    finally:
-        if game is not None:
-            game.stop()
-        shutil.rmtree(work, ignore_errors=True)
+    # Under the splash the jingle must outlast the close; elsewhere music is only a wait.
+    return drive.run(scenario, program, soundset_tool,
+                     lambda game: {"bowler": bowler, "splash": splash}[scenario](game, closer),
+                     mp3_ms=20000 if scenario == "splash" else 300)
 
 
 if __name__ == "__main__":

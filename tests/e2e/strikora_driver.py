@@ -11,6 +11,12 @@ import time
 import wave
 
 
+BALL = r"play\tAnnouncerBuffer\t[^\t]*/(1stball\d|2ndball\d|xtraball)\.wav\t"
+TURN_OVER = r"play\tAnnouncerBuffer\t[^\t]*/(nxtplay\d|etc)\.wav\t"
+OUTCOME = (r"play\t(BallBuffer\t[^\t]*/(pin\d+|gutter)\.wav|"
+           r"SpeechBuffer\t[^\t]*/(miss|buzzer)\.wav)\t")
+
+
 class Failure(Exception):
     pass
 
@@ -170,6 +176,12 @@ class Game:
         """The trace's failed clips and logged errors."""
         return ["\t".join(l) for l in self.lines if len(l) > 1 and l[1] in ("fail", "error")]
 
+    def ended_well(self):
+        """Waits for the run to end: with status 0, and no failed clip or error."""
+        status = self.finish()
+        if status != 0 or self.failures():
+            raise Failure("exit status %d; failed clips or errors: %s" % (status, self.failures()))
+
     def stop(self):
         if self.proc and self.proc.poll() is None:
             self.proc.kill()
@@ -204,5 +216,54 @@ class Game:
             self.after(r"/%s%d\.wav\t" % (item, chosen), "Return")
 
 
+    def bowl(self, end, before_ball=lambda frame, clip: None, aims=lambda: 11):
+        """Bowls for one bowler until a line matching end: Enter when a turn is over; at each
+        ball call Space, `aims` sweep tones, then Down. Returns the pins heard for each ball,
+        frame by frame."""
+        frames, frame = [[] for _ in range(10)], 0
+        while True:
+            line = "\t".join(self.wait_for("|".join([BALL, TURN_OVER, end])))
+            if re.search(end, line):
+                return frames
+            if re.search(TURN_OVER, line):
+                self.press("Return")
+                frame += 1
+                continue
+            if frame >= 10:
+                raise Failure("more than ten turns")
+            before_ball(frame, os.path.basename(line.split("\t")[3]))
+            self.press("space")
+            for _ in range(aims()):
+                self.wait_for(r"play\tAimBuffers\[")
+            self.press("Down")
+            pins = re.match(r"pin(\d+)\.wav", os.path.basename(self.wait_for(OUTCOME)[3]))
+            frames[frame].append(int(pins.group(1)) if pins else 0)
+
+
 def temporary_folder():
     return tempfile.mkdtemp(prefix="strikora-e2e-")
+
+
+def run(what, program, soundset_tool, body, screen="640x480x24", mp3_ms=300, words=None):
+    """Runs body(game) on a fresh data folder, settings file and short sound set in a virtual X
+    server; prints PASS, or FAIL with the trace's tail, and returns the exit status."""
+    work, game = temporary_folder(), None
+    os.environ["XDG_CONFIG_HOME"] = os.path.join(work, "config")  # the settings file
+    try:
+        packs = short_sound_set(soundset_tool, os.path.join(work, "set"), mp3_ms=mp3_ms)
+        if words:
+            shutil.copy(words, os.path.join(packs, "words.txt"))
+        with Xvfb(screen) as x:
+            game = Game(program, packs, x.display, work)
+            body(game)
+        print("PASS:", what)
+        return 0
+    except Failure as e:
+        print("FAIL:", e)
+        if game is not None and game.proc is not None:
+            print("--- trace tail\n" + "\n".join("\t".join(l) for l in game.lines[-40:]))
+        return 1
+    finally:
+        if game is not None:
+            game.stop()
+        shutil.rmtree(work, ignore_errors=True)
