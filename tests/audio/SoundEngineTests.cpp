@@ -87,29 +87,26 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
   const std::string menu = Play("BackgroundBuffer", "menu.wav", -500, 0, 1),
                     duck = "volume BackgroundBuffer -1500", up = "volume BackgroundBuffer -500";
   const auto n = [](const char* n) { return Play("NumberBuffer", std::string(n) + ".wav"); };
+  const auto s = [](const char* file) { return Play("SpeechBuffer", file); };
+  const std::string buzzer = s("buzzer.wav"), stop = "stop SpeechBuffer";
+  // clang-format off
   std::vector<Row> rows = {
       {"a missing clip is the buzzer; the next clip plays; without silence.wav a pause buzzes",
        [](EngineWorld& w) {
          w.engine.PlayAndWait(w.F.MenuFolder / "nosuch.wav");
          w.engine.PlayAndWait(w.F.MenuFolder / "lgb.wav");
          std::filesystem::remove(w.F.PackFolder / "silence.wav");
-         w.engine.PlaySilence(2);
-       },
-       {"error 53 nosuch.wav", Play("SpeechBuffer", "buzzer.wav"), Play("SpeechBuffer", "lgb.wav"),
-        "error 53 silence.wav", Play("SpeechBuffer", "buzzer.wav"), "error 53 silence.wav",
-        Play("SpeechBuffer", "buzzer.wav")},
+         w.engine.PlaySilence(2); },
+       {"error 53 nosuch.wav", buzzer, s("lgb.wav"), "error 53 silence.wav", buzzer, "error 53 silence.wav", buzzer},
        1600},
-      {"a clip that cannot be made leaves the slot's clip playing",
-       [](EngineWorld& w) {
+      {"a clip that cannot be made leaves the slot's clip playing", [](EngineWorld& w) {
          w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "pin3.wav")->Play(PlayMode::Once);
          EXPECT_THROW(w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "no.wav"), PlatformError);
          EXPECT_TRUE(w.engine.BallBuffer.IsPlaying());
          w.engine.WaitFor(w.engine.CrowdBuffer);  // an empty slot: nothing to wait for
          w.engine.PlaySilence(0);
-         w.engine.PlaySilence(-3);
-       },
-       {Play("BallBuffer", "pin3.wav")},
-       0},
+         w.engine.PlaySilence(-3); },
+       {Play("BallBuffer", "pin3.wav")}, 0},
       {"the crowd answers opposite the music; pins fall at random pans; Ctrl spares them all",
        [](EngineWorld& w) {
          w.engine.StartMenuMusic();
@@ -120,87 +117,61 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
          w.engine.PlayRandomOhs();
          w.engine.PlayBowlSound();
          w.engine.PlayBowlSound();
-         w.engine.StopSpeech();
-       },
-       {menu, Play("MusicBuffer", "music1.wav", -1750, -1500, 1),
-        Play("OhsBuffers[7]", "ohs7.wav", -750, 3500), Play("PinBuffer", "pin10.wav", -2750, -5000),
-        "stop PinBuffer", Play("PinBuffer", "pin1.wav", -2750, 5000)},
+         w.engine.StopSpeech(); },
+       {menu, Play("MusicBuffer", "music1.wav", -1750, -1500, 1), Play("OhsBuffers[7]", "ohs7.wav", -750, 3500),
+        Play("PinBuffer", "pin10.wav", -2750, -5000), "stop PinBuffer", Play("PinBuffer", "pin1.wav", -2750, 5000)},
        0},
-      {"Ctrl ends each wait early and the sequence goes on",
-       [](EngineWorld& w) {
+      {"Ctrl ends each wait early and the sequence goes on", [](EngineWorld& w) {
          w.world.PressKeyWhenClipStarts("psao.wav", vk::Control, 2, 100);
          w.world.PressKeyWhenClipStarts("numbers/40.wav", vk::Control, 2, 50);
          w.engine.PlayAndWait(w.F.MenuFolder / "psao.wav");
          w.engine.PlayAndWait(w.F.MenuFolder / "lgb.wav");
          w.Push({0.5});
-         w.engine.Numbers.SpeakNumber(47);
-       },
-       {Play("SpeechBuffer", "psao.wav"), "stop SpeechBuffer", Play("SpeechBuffer", "lgb.wav"),
-        n("40"), "stop NumberBuffer", n("7")},
-       100 + 400 + 50 + 400},
+         w.engine.Numbers.SpeakNumber(47); },
+       {s("psao.wav"), stop, s("lgb.wav"), n("40"), "stop NumberBuffer", n("7")}, 100 + 400 + 50 + 400},
       {"a prompt said from a key silences the one it replaces, and the wait waits for it",
        [](EngineWorld& w) {
          w.world.PressKeyWhenClipStarts("psao.wav", vk::Enter, 0, 100);
          w.world.PressKeyWhenClipStarts("intro1b.wav", vk::Space, 0, 100);
          w.engine.PlayAndWait(w.F.MenuFolder / "psao.wav");
-         w.engine.PlayAnnouncerAndWait("\\intro1b.wav");  // the long clip goes on another slot
-       },
-       {Play("SpeechBuffer", "psao.wav"), "stop SpeechBuffer", Play("SpeechBuffer", "lgb.wav"),
-        Play("AnnouncerBuffer", "intro1b.wav"), Play("SpeechBuffer", "long.wav")},
-       500 + 400},
-      {"a clip started on the slot and not waited for keeps the outer wait going",
-       [](EngineWorld& w) {
+         w.engine.PlayAnnouncerAndWait("\\intro1b.wav"); },  // the long clip goes on another slot
+       {s("psao.wav"), stop, s("lgb.wav"), Play("AnnouncerBuffer", "intro1b.wav"), s("long.wav")}, 500 + 400},
+      {"a clip started on the slot and not waited for keeps the outer wait going", [](EngineWorld& w) {
          w.world.PressKeyWhenClipStarts("vps.wav", vk::Space, 0, 100);
-         w.engine.PlayAndWait(w.F.MenuFolder / "vps.wav");
-       },
-       {Play("SpeechBuffer", "vps.wav"), "stop SpeechBuffer", Play("SpeechBuffer", "long.wav")},
-       100 + 1000},
-      {"a loop on its own clip sees it silenced when its slot is loaded, and ends",
-       [](EngineWorld& w) {
+         w.engine.PlayAndWait(w.F.MenuFolder / "vps.wav"); },
+       {s("vps.wav"), stop, s("long.wav")}, 100 + 1000},
+      {"a loop on its own clip sees it silenced when its slot is loaded, and ends", [](EngineWorld& w) {
          const LoadedClip roll = w.engine.Load(w.engine.BallBuffer, w.dir / "long.wav");
          roll->Play(PlayMode::Once);
          w.world.PressKeyAt(250, vk::Home);
          while (roll->IsPlaying()) w.engine.PlaySilence(1);  // as the roll's glide does
-         EXPECT_EQ(roll->Source().filename(), "long.wav");   // still there to read
-       },
-       {Play("BallBuffer", "long.wav"), kSilence, kSilence, kSilence, "stop BallBuffer",
-        Play("BallBuffer", "pin3.wav")},
+         EXPECT_EQ(roll->Source().filename(), "long.wav"); },  // still there to read
+       {Play("BallBuffer", "long.wav"), kSilence, kSilence, kSilence, "stop BallBuffer", Play("BallBuffer", "pin3.wav")},
        300},
       {"the time at midnight", TellTime(0, 0), {menu, duck, n("12"), kSilence, kSilence, up}, 600},
-      {"the time at 13:05",
-       TellTime(13, 5),
-       {menu, duck, n("1"), kSilence, kSilence, n("5"), up},
-       1000},
-      {"the time at 12:30",
-       TellTime(12, 30),
-       {menu, duck, n("12"), kSilence, kSilence, n("30"), up},
-       1000},
+      {"the time at 13:05", TellTime(13, 5), {menu, duck, n("1"), kSilence, kSilence, n("5"), up}, 1000},
+      {"the time at 12:30", TellTime(12, 30), {menu, duck, n("12"), kSilence, kSilence, n("30"), up}, 1000},
       {"the time without 12.wav", TellTime(0, -1), {menu, duck, up}, 0},
   };
   for (const auto& [hour, greeting] : std::vector<std::pair<int, std::string>>{
            {11, "intro1a.wav"}, {12, "intro1b.wav"}, {17, "intro1b.wav"}, {18, "intro1c.wav"}}) {
-    rows.push_back({"the greeting at " + std::to_string(hour) + ":59, then the whole theme",
-                    [hour](EngineWorld& w) {
+    rows.push_back({"the greeting at " + std::to_string(hour) + ":59, then the whole theme", [hour](EngineWorld& w) {
                       w.world.SetLocalTime({2026, 12, 6, hour, 59, 0});
-                      w.engine.PlayIntro();
-                    },
-                    {Play("AnnouncerBuffer", greeting)},
-                    400 + 3000});
+                      w.engine.PlayIntro(); },
+                    {Play("AnnouncerBuffer", greeting)}, 400 + 3000});
   }
   for (const int level : {0, 2}) {
     Strings fade = {Play("BackgroundBuffer", "alley.wav", -5000, 0, 1)};
-    for (int v = -5000; v <= -1500 - 250 * level; v += 125) {
+    for (int v = -5000; v <= -1500 - 250 * level; v += 125)
       fade.insert(fade.end(), {"volume BackgroundBuffer " + std::to_string(v), kSilence});
-    }
     fade.push_back(Play("MusicBuffer", "music5.wav", -1000 - 250 * level, -1500, 1));
-    rows.push_back({"the alley fades in at level " + std::to_string(level),
-                    [level](EngineWorld& w) {
+    rows.push_back({"the alley fades in at level " + std::to_string(level), [level](EngineWorld& w) {
                       w.engine.AmbientLevel = static_cast<std::int16_t>(level);
                       w.Push({0.9999});
-                      w.engine.StartAlleyAmbience();
-                    },
+                      w.engine.StartAlleyAmbience(); },
                     fade, level == 0 ? 2900 : 2500});
   }
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     EngineWorld w;
