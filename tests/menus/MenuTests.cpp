@@ -364,40 +364,31 @@ TEST_F(Wizard, AnswersHeardAndStored) {
     const char* heard;
     const char* kept;
   };
+  // clang-format off
   const Row rows[] = {
       {"an initial (Up wraps from A to Z), then past Escape and Ctrl on the last initial",
-       Keys(At("uai", vk::Enter), At("a", vk::Up), At("z", vk::Enter), At("a", vk::Escape, 2),
-            At("a", vk::Down, 2, 600, mod::Ctrl), At("a", vk::Down, 2, 800), At("b", vk::Enter),
-            At("male", vk::Down), At("female", vk::Enter), At("lefty", vk::Enter)),
-       "wyfn uai initials/A initials/Z wyln initials/A initials/B hello initials/Z initials/B "
-       "morf male female sybh lefty",
+       Keys(At("uai", vk::Enter), At("a", vk::Up), At("z", vk::Enter), At("a", vk::Escape, 2), At("a", vk::Down, 2, 600, mod::Ctrl),
+            At("a", vk::Down, 2, 800), At("b", vk::Enter), At("male", vk::Down), At("female", vk::Enter), At("lefty", vk::Enter)),
+       "wyfn uai initials/A initials/Z wyln initials/A initials/B hello initials/Z initials/B morf male female sybh lefty",
        "Z.wav B.wav female lefty"},
       {"list name, Page keys wrapping both ways",
-       Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("fn30", vk::PageUp),
-            At("fn1", vk::PageDown), At("fn30", vk::PageDown, 2), At("fn20", vk::Enter),
-            At("a", vk::Enter), At("male", vk::Enter), At("lefty", vk::Down),
-            At("righty", vk::Enter)),
-       "wyfn uai uafn names/fn30 names/fn1 names/fn30 names/fn20 wyln initials/A hello "
-       "names/fn20 initials/A morf male sybh lefty righty",
-       "fn20.wav A.wav"},
+       Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("fn30", vk::PageUp), At("fn1", vk::PageDown), At("fn30", vk::PageDown, 2),
+            At("fn20", vk::Enter), At("a", vk::Enter), At("male", vk::Enter), At("lefty", vk::Down), At("righty", vk::Enter)),
+       "wyfn uai uafn names/fn30 names/fn1 names/fn30 names/fn20 wyln initials/A hello names/fn20 initials/A morf male sybh "
+       "lefty righty", "fn20.wav A.wav"},
       {"Escape leaves each sub-list and repeats the item in the questions",
-       Keys(At("uai", vk::Escape), At("uai", vk::Enter, 2), At("a", vk::Escape),
-            At("uai", vk::Down, 3), At("uafn", vk::Enter), At("fn30", vk::Escape),
-            At("uai", vk::Enter, 4), At("a", vk::Enter, 2), At("a", vk::Enter, 3),
-            At("male", vk::Escape), At("male", vk::Enter, 2), At("lefty", vk::Escape),
-            At("lefty", vk::Enter, 2)),
-       "wyfn uai uai initials/A wyfn uai uafn names/fn30 wyfn uai initials/A wyln "
-       "initials/A hello initials/A initials/A morf male male sybh lefty lefty",
-       "A.wav A.wav lefty"},
+       Keys(At("uai", vk::Escape), At("uai", vk::Enter, 2), At("a", vk::Escape), At("uai", vk::Down, 3), At("uafn", vk::Enter),
+            At("fn30", vk::Escape), At("uai", vk::Enter, 4), At("a", vk::Enter, 2), At("a", vk::Enter, 3), At("male", vk::Escape),
+            At("male", vk::Enter, 2), At("lefty", vk::Escape), At("lefty", vk::Enter, 2)),
+       "wyfn uai uai initials/A wyfn uai uafn names/fn30 wyfn uai initials/A wyln initials/A hello initials/A initials/A morf "
+       "male male sybh lefty lefty", "A.wav A.wav lefty"},
       {"a key during a question moves on from it: the new answer said once",
-       Keys(At("wyfn", vk::Down, 1, 100), At("uafn", vk::Up), At("uai", vk::Enter),
-            At("a", vk::Enter), At("wyln", vk::Down, 1, 100), At("b", vk::Enter),
-            At("morf", vk::Down, 1, 100), At("female", vk::Enter), At("sybh", vk::Down, 1, 100),
+       Keys(At("wyfn", vk::Down, 1, 100), At("uafn", vk::Up), At("uai", vk::Enter), At("a", vk::Enter), At("wyln", vk::Down, 1, 100),
+            At("b", vk::Enter), At("morf", vk::Down, 1, 100), At("female", vk::Enter), At("sybh", vk::Down, 1, 100),
             At("righty", vk::Enter)),
-       "wyfn uafn uai initials/A wyln initials/B hello initials/A initials/B morf female sybh "
-       "righty",
-       "A.wav B.wav female"},
+       "wyfn uafn uai initials/A wyln initials/B hello initials/A initials/B morf female sybh righty", "A.wav B.wav female"},
   };
+  // clang-format on
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(rows[i].name);
     w.sim.platform.Trace.Clear();
