@@ -74,7 +74,7 @@ def large_print(game):
     game.press("F8")
     game.press("F8")
     game.create_bowler()
-    game.choose_first_bowler(method=1, skill=1)
+    game.choose_first_bowler()
     taken = []
 
     def lane(frame, clip):  # at the second ball of the fourth frame, or the first after it

@@ -162,25 +162,17 @@ class Game:
             self.wait_quiet()
         self.press(key)
 
-    def finish(self, timeout=30):
-        """Waits for the run to end; returns its exit status."""
+    def ended_well(self):
+        """Waits for the run to end: with status 0, and no failed clip or error."""
         try:
-            status = self.proc.wait(timeout=timeout)
+            status = self.proc.wait(timeout=30)
         except subprocess.TimeoutExpired:
             raise Failure("the game did not end")
         self.output.close()
         self.poll()
-        return status
-
-    def failures(self):
-        """The trace's failed clips and logged errors."""
-        return ["\t".join(l) for l in self.lines if len(l) > 1 and l[1] in ("fail", "error")]
-
-    def ended_well(self):
-        """Waits for the run to end: with status 0, and no failed clip or error."""
-        status = self.finish()
-        if status != 0 or self.failures():
-            raise Failure("exit status %d; failed clips or errors: %s" % (status, self.failures()))
+        failures = ["\t".join(l) for l in self.lines if len(l) > 1 and l[1] in ("fail", "error")]
+        if status != 0 or failures:
+            raise Failure("exit status %d; failed clips or errors: %s" % (status, failures))
 
     def stop(self):
         if self.proc and self.proc.poll() is None:
@@ -203,28 +195,22 @@ class Game:
         self.wait_quiet()
         return name
 
-    def choose_first_bowler(self, method=1, skill=1):
-        """From the main menu's first item to the lane: the roster's first bowler, the play
-        method and the skill."""
+    def choose_first_bowler(self):
+        """From the main menu's first item to the lane: the roster's first bowler, the first
+        play method and skill 1."""
         self.press("Return")
-        self.after(r"/selplyrs\.wav\t", "space")
-        self.after(r"/active\.wav\t", "Return")
-        for menu, item, chosen in (("psapm", "pm", method), ("pssl", "ld", skill)):
-            self.wait_for(r"/%s\.wav\t" % menu)
-            for _ in range(chosen - 1):
-                self.after(r"/(pm|l)\d\.wav\t", "Down")
-            self.after(r"/%s%d\.wav\t" % (item, chosen), "Return")
-
+        for prompt, key in (("selplyrs", "space"), ("active", "Return"), ("pm1", "Return"),
+                            ("ld1", "Return")):
+            self.after(r"/%s\.wav\t" % prompt, key)
 
     def bowl(self, end, before_ball=lambda frame, clip: None, aims=lambda: 11):
         """Bowls for one bowler until a line matching end: Enter when a turn is over; at each
-        ball call Space, `aims` sweep tones, then Down. Returns the pins heard for each ball,
-        frame by frame."""
-        frames, frame = [[] for _ in range(10)], 0
+        ball call Space, `aims` sweep tones, then Down."""
+        frame = 0
         while True:
             line = "\t".join(self.wait_for("|".join([BALL, TURN_OVER, end])))
             if re.search(end, line):
-                return frames
+                return
             if re.search(TURN_OVER, line):
                 self.press("Return")
                 frame += 1
@@ -236,8 +222,7 @@ class Game:
             for _ in range(aims()):
                 self.wait_for(r"play\tAimBuffers\[")
             self.press("Down")
-            pins = re.match(r"pin(\d+)\.wav", os.path.basename(self.wait_for(OUTCOME)[3]))
-            frames[frame].append(int(pins.group(1)) if pins else 0)
+            self.wait_for(OUTCOME)
 
 
 def temporary_folder():
