@@ -85,14 +85,13 @@ struct AppWorld {
     for (const TraceEvent& e : sim.platform.Trace.Events()) {
       if (e.Kind != "play" || e.Fields[0] == "BackgroundBuffer") continue;
       const std::filesystem::path file(e.Fields[1]);
-      const std::string name = file.filename().string(),
-                        folder = file.parent_path().filename().string();
+      const std::string name = file.filename().string();
+      const std::string folder = file.parent_path().filename().string();
       std::string stem = file.stem().string();
       if (name == "silence.wav") continue;
       if (folder == "numbers" && (stem.back() == 'f' || stem.back() == 'p')) stem.pop_back();
-      out.push_back(folder == "numbers" ? "#" + stem
-                    : folder == "menu"  ? name
-                                        : folder + "/" + name);
+      const std::string shown = folder == "menu" ? name : folder + "/" + name;
+      out.push_back(folder == "numbers" ? "#" + stem : shown);
     }
     return out;
   }
