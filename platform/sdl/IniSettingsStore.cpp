@@ -98,7 +98,8 @@ void RemoveStaleTemporaries(const std::filesystem::path& file) {
 
 }  // namespace
 
-IniSettingsStore::IniSettingsStore(std::filesystem::path file) : file_(std::move(file)) {}
+IniSettingsStore::IniSettingsStore(std::filesystem::path file, DiskCalls disk)
+    : file_(std::move(file)), disk_(std::move(disk)) {}
 
 std::filesystem::path IniSettingsStore::DefaultFile() {
   std::filesystem::path base;
@@ -174,6 +175,7 @@ void IniSettingsStore::Write(const Values& values) const {
   if (ec) fail(ec.message());
   RemoveStaleTemporaries(file_);
   const std::filesystem::path temp = file_.string() + ".tmp" + std::to_string(getpid());
+  const auto sync = [this](int fd) { return disk_.Sync ? disk_.Sync(fd) : fsync(fd); };
   // Made afresh, never through a link left at its name.
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   std::FILE* out = fd >= 0 ? fdopen(fd, "wb") : nullptr;
@@ -182,7 +184,7 @@ void IniSettingsStore::Write(const Values& values) const {
     fail("cannot create " + temp.string());
   }
   const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size() &&
-                       std::fflush(out) == 0 && fsync(fileno(out)) == 0;
+                       std::fflush(out) == 0 && sync(fileno(out)) == 0;
   const bool closed = std::fclose(out) == 0;
   if (!written || !closed) {
     std::filesystem::remove(temp, ec);
@@ -199,7 +201,7 @@ void IniSettingsStore::Write(const Values& values) const {
   const std::filesystem::path folder = file_.has_parent_path() ? file_.parent_path() : ".";
   const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
-    (void)fsync(dir);
+    (void)sync(dir);
     close(dir);
   }
 }

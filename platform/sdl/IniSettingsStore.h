@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -21,7 +22,12 @@ namespace strikora::sdl {
 // through a temporary one and a rename, so a crash leaves the old file or the new, never half.
 class IniSettingsStore final : public SettingsStore {
  public:
-  explicit IniSettingsStore(std::filesystem::path file);
+  // The disk calls a save makes that no read-back can see; a test replaces them to hear that
+  // the new file reaches the disk before it takes the old one's place.
+  struct DiskCalls {
+    std::function<int(int fd)> Sync;  // empty: fsync
+  };
+  explicit IniSettingsStore(std::filesystem::path file, DiskCalls disk = {});
   // $XDG_CONFIG_HOME/strikora/settings.ini, or ~/.config/strikora/settings.ini.
   [[nodiscard]] static std::filesystem::path DefaultFile();
 
@@ -40,6 +46,7 @@ class IniSettingsStore final : public SettingsStore {
   void Write(const Values& values) const;
 
   std::filesystem::path file_;
+  DiskCalls disk_;
 };
 
 }  // namespace strikora::sdl

@@ -176,7 +176,7 @@ FAULTS = [
          repl="side * GainOf(std::min(pan_, 0))",
          desc="a clip panned right is heard on the left"),
     dict(id="PL4", file="platform/sdl/IniSettingsStore.cpp", e2e=False,
-         find="std::fflush(out) == 0 && fsync(fileno(out)) == 0;",
+         find="std::fflush(out) == 0 && sync(fileno(out)) == 0;",
          repl="std::fflush(out) == 0;",
          desc="the settings file is renamed in place without being synced first"),
     dict(id="PL5", file="platform/sdl/SdlKeyMap.cpp", e2e=True,

@@ -70,15 +70,11 @@ struct EngineWorld {
     }
     return out;
   }
-  // The error log as written; empty when there is none.
-  [[nodiscard]] std::string LogText() const {
-    std::ifstream in(log.File(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  // The first line of every three-line record, without its quotes.
+  // The first line of every three-line record of the error log, without its quotes.
   [[nodiscard]] std::vector<std::string> LogHeadings() const {
     std::vector<std::string> out;
-    const std::string text = LogText();
+    std::ifstream in(log.File(), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
     for (std::size_t at = 0, line = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
          at = end + 2, ++line) {
       if (line % 3 == 0) out.push_back(text.substr(at + 1, end - at - 2));

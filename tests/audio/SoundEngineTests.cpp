@@ -1,8 +1,12 @@
-// The sound engine on the simulated desktop: what the player hears, in what order, and when.
+// The sound engine on the simulated desktop: what the player hears, in what order, and when;
+// number speech and the MP3 music on the same engine.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
+#include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,7 +31,8 @@ std::string Play(const std::string& slot, const std::string& file, int volume = 
 const std::string kSilence = Play("SpeechBuffer", "silence.wav");
 
 // The lane's keys as these tests use them: Ctrl silences the speech, Enter says a prompt and
-// waits for it, Space starts a long clip on the speech slot, Home drops a pin into the ball's.
+// waits for it, Space starts a long clip on the speech slot, Home drops a pin into the ball's,
+// Up speeds up the music.
 class Lane final : public Form {
  public:
   explicit Lane(EngineWorld& w) : Form(w.sim.platform.Windows, "Lane"), w_(w) { Show(); }
@@ -38,6 +43,9 @@ class Lane final : public Form {
     if (KeyCode == vk::Space) e.Load(e.SpeechBuffer, w_.dir / "long.wav")->Play(PlayMode::Once);
     if (KeyCode == vk::Home)
       e.Load(e.BallBuffer, w_.F.PlayFolder / "pin3.wav")->Play(PlayMode::Once);
+    if (KeyCode == vk::Up) {
+      EXPECT_TRUE(e.Mp3.SetPlayBackSpeed(2.25f));
+    }
   }
 
  private:
@@ -79,29 +87,26 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
   const std::string menu = Play("BackgroundBuffer", "menu.wav", -500, 0, 1),
                     duck = "volume BackgroundBuffer -1500", up = "volume BackgroundBuffer -500";
   const auto n = [](const char* n) { return Play("NumberBuffer", std::string(n) + ".wav"); };
+  const auto s = [](const char* file) { return Play("SpeechBuffer", file); };
+  const std::string buzzer = s("buzzer.wav"), stop = "stop SpeechBuffer";
+  // clang-format off
   std::vector<Row> rows = {
       {"a missing clip is the buzzer; the next clip plays; without silence.wav a pause buzzes",
        [](EngineWorld& w) {
          w.engine.PlayAndWait(w.F.MenuFolder / "nosuch.wav");
          w.engine.PlayAndWait(w.F.MenuFolder / "lgb.wav");
          std::filesystem::remove(w.F.PackFolder / "silence.wav");
-         w.engine.PlaySilence(2);
-       },
-       {"error 53 nosuch.wav", Play("SpeechBuffer", "buzzer.wav"), Play("SpeechBuffer", "lgb.wav"),
-        "error 53 silence.wav", Play("SpeechBuffer", "buzzer.wav"), "error 53 silence.wav",
-        Play("SpeechBuffer", "buzzer.wav")},
+         w.engine.PlaySilence(2); },
+       {"error 53 nosuch.wav", buzzer, s("lgb.wav"), "error 53 silence.wav", buzzer, "error 53 silence.wav", buzzer},
        1600},
-      {"a clip that cannot be made leaves the slot's clip playing",
-       [](EngineWorld& w) {
+      {"a clip that cannot be made leaves the slot's clip playing", [](EngineWorld& w) {
          w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "pin3.wav")->Play(PlayMode::Once);
          EXPECT_THROW(w.engine.Load(w.engine.BallBuffer, w.F.PlayFolder / "no.wav"), PlatformError);
          EXPECT_TRUE(w.engine.BallBuffer.IsPlaying());
          w.engine.WaitFor(w.engine.CrowdBuffer);  // an empty slot: nothing to wait for
          w.engine.PlaySilence(0);
-         w.engine.PlaySilence(-3);
-       },
-       {Play("BallBuffer", "pin3.wav")},
-       0},
+         w.engine.PlaySilence(-3); },
+       {Play("BallBuffer", "pin3.wav")}, 0},
       {"the crowd answers opposite the music; pins fall at random pans; Ctrl spares them all",
        [](EngineWorld& w) {
          w.engine.StartMenuMusic();
@@ -112,87 +117,61 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
          w.engine.PlayRandomOhs();
          w.engine.PlayBowlSound();
          w.engine.PlayBowlSound();
-         w.engine.StopSpeech();
-       },
-       {menu, Play("MusicBuffer", "music1.wav", -1750, -1500, 1),
-        Play("OhsBuffers[7]", "ohs7.wav", -750, 3500), Play("PinBuffer", "pin10.wav", -2750, -5000),
-        "stop PinBuffer", Play("PinBuffer", "pin1.wav", -2750, 5000)},
+         w.engine.StopSpeech(); },
+       {menu, Play("MusicBuffer", "music1.wav", -1750, -1500, 1), Play("OhsBuffers[7]", "ohs7.wav", -750, 3500),
+        Play("PinBuffer", "pin10.wav", -2750, -5000), "stop PinBuffer", Play("PinBuffer", "pin1.wav", -2750, 5000)},
        0},
-      {"Ctrl ends each wait early and the sequence goes on",
-       [](EngineWorld& w) {
+      {"Ctrl ends each wait early and the sequence goes on", [](EngineWorld& w) {
          w.world.PressKeyWhenClipStarts("psao.wav", vk::Control, 2, 100);
          w.world.PressKeyWhenClipStarts("numbers/40.wav", vk::Control, 2, 50);
          w.engine.PlayAndWait(w.F.MenuFolder / "psao.wav");
          w.engine.PlayAndWait(w.F.MenuFolder / "lgb.wav");
          w.Push({0.5});
-         w.engine.Numbers.SpeakNumber(47);
-       },
-       {Play("SpeechBuffer", "psao.wav"), "stop SpeechBuffer", Play("SpeechBuffer", "lgb.wav"),
-        n("40"), "stop NumberBuffer", n("7")},
-       100 + 400 + 50 + 400},
+         w.engine.Numbers.SpeakNumber(47); },
+       {s("psao.wav"), stop, s("lgb.wav"), n("40"), "stop NumberBuffer", n("7")}, 100 + 400 + 50 + 400},
       {"a prompt said from a key silences the one it replaces, and the wait waits for it",
        [](EngineWorld& w) {
          w.world.PressKeyWhenClipStarts("psao.wav", vk::Enter, 0, 100);
          w.world.PressKeyWhenClipStarts("intro1b.wav", vk::Space, 0, 100);
          w.engine.PlayAndWait(w.F.MenuFolder / "psao.wav");
-         w.engine.PlayAnnouncerAndWait("\\intro1b.wav");  // the long clip goes on another slot
-       },
-       {Play("SpeechBuffer", "psao.wav"), "stop SpeechBuffer", Play("SpeechBuffer", "lgb.wav"),
-        Play("AnnouncerBuffer", "intro1b.wav"), Play("SpeechBuffer", "long.wav")},
-       500 + 400},
-      {"a clip started on the slot and not waited for keeps the outer wait going",
-       [](EngineWorld& w) {
+         w.engine.PlayAnnouncerAndWait("\\intro1b.wav"); },  // the long clip goes on another slot
+       {s("psao.wav"), stop, s("lgb.wav"), Play("AnnouncerBuffer", "intro1b.wav"), s("long.wav")}, 500 + 400},
+      {"a clip started on the slot and not waited for keeps the outer wait going", [](EngineWorld& w) {
          w.world.PressKeyWhenClipStarts("vps.wav", vk::Space, 0, 100);
-         w.engine.PlayAndWait(w.F.MenuFolder / "vps.wav");
-       },
-       {Play("SpeechBuffer", "vps.wav"), "stop SpeechBuffer", Play("SpeechBuffer", "long.wav")},
-       100 + 1000},
-      {"a loop on its own clip sees it silenced when its slot is loaded, and ends",
-       [](EngineWorld& w) {
+         w.engine.PlayAndWait(w.F.MenuFolder / "vps.wav"); },
+       {s("vps.wav"), stop, s("long.wav")}, 100 + 1000},
+      {"a loop on its own clip sees it silenced when its slot is loaded, and ends", [](EngineWorld& w) {
          const LoadedClip roll = w.engine.Load(w.engine.BallBuffer, w.dir / "long.wav");
          roll->Play(PlayMode::Once);
          w.world.PressKeyAt(250, vk::Home);
          while (roll->IsPlaying()) w.engine.PlaySilence(1);  // as the roll's glide does
-         EXPECT_EQ(roll->Source().filename(), "long.wav");   // still there to read
-       },
-       {Play("BallBuffer", "long.wav"), kSilence, kSilence, kSilence, "stop BallBuffer",
-        Play("BallBuffer", "pin3.wav")},
+         EXPECT_EQ(roll->Source().filename(), "long.wav"); },  // still there to read
+       {Play("BallBuffer", "long.wav"), kSilence, kSilence, kSilence, "stop BallBuffer", Play("BallBuffer", "pin3.wav")},
        300},
       {"the time at midnight", TellTime(0, 0), {menu, duck, n("12"), kSilence, kSilence, up}, 600},
-      {"the time at 13:05",
-       TellTime(13, 5),
-       {menu, duck, n("1"), kSilence, kSilence, n("5"), up},
-       1000},
-      {"the time at 12:30",
-       TellTime(12, 30),
-       {menu, duck, n("12"), kSilence, kSilence, n("30"), up},
-       1000},
+      {"the time at 13:05", TellTime(13, 5), {menu, duck, n("1"), kSilence, kSilence, n("5"), up}, 1000},
+      {"the time at 12:30", TellTime(12, 30), {menu, duck, n("12"), kSilence, kSilence, n("30"), up}, 1000},
       {"the time without 12.wav", TellTime(0, -1), {menu, duck, up}, 0},
   };
   for (const auto& [hour, greeting] : std::vector<std::pair<int, std::string>>{
            {11, "intro1a.wav"}, {12, "intro1b.wav"}, {17, "intro1b.wav"}, {18, "intro1c.wav"}}) {
-    rows.push_back({"the greeting at " + std::to_string(hour) + ":59, then the whole theme",
-                    [hour](EngineWorld& w) {
+    rows.push_back({"the greeting at " + std::to_string(hour) + ":59, then the whole theme", [hour](EngineWorld& w) {
                       w.world.SetLocalTime({2026, 12, 6, hour, 59, 0});
-                      w.engine.PlayIntro();
-                    },
-                    {Play("AnnouncerBuffer", greeting)},
-                    400 + 3000});
+                      w.engine.PlayIntro(); },
+                    {Play("AnnouncerBuffer", greeting)}, 400 + 3000});
   }
   for (const int level : {0, 2}) {
     Strings fade = {Play("BackgroundBuffer", "alley.wav", -5000, 0, 1)};
-    for (int v = -5000; v <= -1500 - 250 * level; v += 125) {
+    for (int v = -5000; v <= -1500 - 250 * level; v += 125)
       fade.insert(fade.end(), {"volume BackgroundBuffer " + std::to_string(v), kSilence});
-    }
     fade.push_back(Play("MusicBuffer", "music5.wav", -1000 - 250 * level, -1500, 1));
-    rows.push_back({"the alley fades in at level " + std::to_string(level),
-                    [level](EngineWorld& w) {
+    rows.push_back({"the alley fades in at level " + std::to_string(level), [level](EngineWorld& w) {
                       w.engine.AmbientLevel = static_cast<std::int16_t>(level);
                       w.Push({0.9999});
-                      w.engine.StartAlleyAmbience();
-                    },
+                      w.engine.StartAlleyAmbience(); },
                     fade, level == 0 ? 2900 : 2500});
   }
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     EngineWorld w;
@@ -273,10 +252,8 @@ TEST(SoundEngine, AmbientClipsNeverRepeatTheLastThreeAndTakeTheirLevelPanAndInte
   EXPECT_EQ(std::set<int>(played.begin(), played.end()).size(), 15u);
 }
 
-// The simulated desktop, noting how long each idle wait said it could sleep, with a clip
-// (late.wav) that the mixer ends between the wait's two questions: playing when asked, stopped
-// when its time left is asked.
-class Desktop final : public EventSource, public AudioDevice {
+// The simulated desktop, noting how long each idle wait said it could sleep.
+class Desktop final : public EventSource {
  public:
   explicit Desktop(sim::SimWorld& world) : world_(world) {}
   std::optional<KeyEvent> PollKey() override { return world_.PollKey(); }
@@ -287,56 +264,158 @@ class Desktop final : public EventSource, public AudioDevice {
   void SetTitle(const std::string&) override {}
   void ShowMessageBox(const std::string&, const std::string&) override {}
   bool IsKeyHeld(HeldKey) const override { return false; }
-  std::unique_ptr<SoundBuffer> CreateSoundBufferFromFile(const std::filesystem::path& file,
-                                                         const std::string& slot) override {
-    return std::make_unique<EndsWhenAsked>(world_.CreateSoundBufferFromFile(file, slot));
-  }
   std::vector<std::optional<std::int64_t>> Quiet;
 
  private:
-  class EndsWhenAsked final : public SoundBuffer {
-   public:
-    explicit EndsWhenAsked(std::unique_ptr<SoundBuffer> c) : c_(std::move(c)) {}
-    void Play(PlayMode mode) override { c_->Play(mode); }
-    void Stop() override { c_->Stop(); }
-    bool IsPlaying() const override {
-      const bool playing = c_->IsPlaying();
-      if (playing && c_->Source().filename() == "late.wav") c_->Stop();
-      return playing;
-    }
-    int GetVolume() const override { return c_->GetVolume(); }
-    void SetVolume(int v) override { c_->SetVolume(v); }
-    int GetPan() const override { return c_->GetPan(); }
-    void SetPan(int p) override { c_->SetPan(p); }
-    int GetFrequency() const override { return c_->GetFrequency(); }
-    void SetFrequency(int hz) override { c_->SetFrequency(hz); }
-    std::int64_t GetCurrentPosition() const override { return c_->GetCurrentPosition(); }
-    std::int64_t GetByteLength() const override { return c_->GetByteLength(); }
-    std::optional<std::int64_t> MsUntilEnd() const override { return c_->MsUntilEnd(); }
-    const std::filesystem::path& Source() const override { return c_->Source(); }
-
-   private:
-    std::unique_ptr<SoundBuffer> c_;
-  };
   sim::SimWorld& world_;
 };
 
 TEST(SoundEngine, EachWaitTellsTheDesktopWhenToLookAgainEvenForAClipThatJustEnded) {
   testing::TempDir dir;
   const testing::TestSoundTree tree(dir.Path());
-  testing::WriteWav(tree.F.MenuFolder / "late.wav", 400);
   sim::SimWorld world;
   MemorySettings settings;
   ScriptedRandom random;
   Desktop desktop(world);
-  Platform platform(world, desktop, desktop, world, settings, random);
+  Platform platform(world, desktop, world, world, settings, random);
   SoundEngine engine(platform, tree.F);
   engine.PlayAndWait(tree.F.MenuFolder / "lgb.wav");  // a 400 ms clip
   ASSERT_TRUE(engine.Mp3.LoadMP3(tree.F.PackFolder / "logos.mp3"));
   ASSERT_TRUE(engine.Mp3.PlayMP3(false));  // 3 s of music
-  // Nothing else is left to happen: a wait told "unknown" here would sleep for ever.
-  EXPECT_NO_THROW(engine.PlayAndWait(tree.F.MenuFolder / "late.wav"));
-  EXPECT_EQ(desktop.Quiet, (std::vector<std::optional<std::int64_t>>{400, 3000, 0}));
+  EXPECT_EQ(desktop.Quiet, (std::vector<std::optional<std::int64_t>>{400, 3000}));
+  // A clip that ended unnoticed says "look again now": "unknown" would sleep for ever.
+  const auto late = world.CreateSoundBufferFromFile(tree.F.MenuFolder / "lgb.wav", "SpeechBuffer");
+  late->Play(PlayMode::Once);
+  world.WaitForEvent(std::nullopt, world.MonotonicMs() + 500);
+  EXPECT_EQ(late->MsUntilEnd(), 0);
+}
+
+// The draws that pick each voice: "f.wav", ".wav", "p.wav".
+constexpr double F = 0.1, Plain = 0.5, P = 0.9;
+
+// The snippets heard on the number slot, by stem: "20 1", "40f 7f".
+std::string Snippets(const EngineWorld& w) {
+  std::string out;
+  for (const std::string& file : w.PlaysOn("NumberBuffer")) {
+    out += (out.empty() ? "" : " ") + file.substr(0, file.size() - 4);
+  }
+  return out;
+}
+
+// What a listener adds up from the snippets: numbers add to the group, "hundred" multiplies
+// the group, "thousnd" all so far, "negativ" turns the sign.
+std::int64_t Value(const std::string& snippets) {
+  std::int64_t total = 0, group = 0, sign = 1;
+  std::istringstream in(snippets);
+  for (std::string s; in >> s;) {
+    if (s.back() == 'f' || s.back() == 'p') s.pop_back();  // the voice
+    if (s == "negativ")
+      sign = -1;
+    else if (s == "hundred")
+      group *= 100;
+    else if (s == "thousnd")
+      total = (total + group) * 1000, group = 0;
+    else
+      group += std::stoi(s);
+  }
+  return sign * (total + group);
+}
+
+TEST(NumberSpeech, EveryNumberIsHeardAsItsValueInTheFewestSnippetsEachGroupInOneVoice) {
+  // The number, the draws that pick its voices (none: the plain one), what is heard and the
+  // voice left for what follows; then random numbers in the plain voice.
+  // clang-format off
+  const std::tuple<std::int32_t, std::vector<double>, std::string, std::string> rows[] = {
+      {47, {F}, "40f 7f", "f.wav"},  // below a thousand, one voice for the whole number
+      {47, {P}, "40p 7p", "p.wav"},
+      // A one-digit leading group keeps the number's voice; the rest is a number of its own.
+      {1234, {F, P}, "1f thousndf 2p hundredp 30p 4p", "p.wav"},
+      // A longer leading group draws its own voice, and "thousand" keeps it.
+      {654321, {F, P, Plain}, "6p hundredp 50p 4p thousndp 3 hundred 20 1", ".wav"},
+      {-20001, {P, F, Plain}, "negativp 20f thousndf 1", ".wav"},  // minus once, whole number's
+      {0, {}, "0", ".wav"}, {13, {}, "13", ".wav"}, {21, {}, "20 1", ".wav"}, {30, {}, "30", ".wav"},
+      {110, {}, "1 hundred 10", ".wav"}, {300, {}, "3 hundred", ".wav"}, {1001, {}, "1 thousnd 1", ".wav"},
+      {21015, {}, "20 1 thousnd 15", ".wav"}, {100000, {}, "1 hundred thousnd", ".wav"},
+      {-8, {}, "negativ 8", ".wav"}};
+  // clang-format on
+  EngineWorld w;
+  std::mt19937 gen(7);
+  std::uniform_int_distribution<std::int32_t> any(-999999, 999999);
+  for (std::size_t i = 0; i < 300; ++i) {
+    const bool row = i < std::size(rows);
+    const std::int32_t n = row ? std::get<0>(rows[i]) : any(gen);
+    SCOPED_TRACE(n);
+    w.sim.platform.Trace.Clear();
+    const std::int64_t start = w.Now();
+    const auto& voiced = row ? std::get<1>(rows[i]) : std::vector<double>{};
+    for (const double d : voiced.empty() ? std::vector{Plain, Plain, Plain} : voiced)
+      w.random.Push(d);
+    w.engine.Numbers.SpeakNumber(n);
+    const std::string heard = Snippets(w);
+    if (row) {
+      EXPECT_EQ(heard, std::get<2>(rows[i]));
+      EXPECT_EQ(w.engine.Numbers.NumberSuffix(), std::get<3>(rows[i]));
+    }
+    EXPECT_EQ(Value(heard), n) << heard;
+    EXPECT_EQ(n == 0, (" " + heard + " ").find(" 0 ") != std::string::npos) << heard;
+    EXPECT_EQ(w.Now() - start, 400 * static_cast<std::int64_t>(w.PlaysOn("NumberBuffer").size()));
+  }
+  EXPECT_TRUE(w.EventsOf("error").empty());
+}
+
+TEST(NumberSpeech, ANumberBeyondSixDigitsIsLoggedAndAMissingSnippetEndsTheNumberForItsCaller) {
+  EngineWorld w;
+  for (const std::int32_t n : {1000000, -1000000, INT_MAX, INT_MIN}) {
+    EXPECT_NO_THROW(w.engine.Numbers.SpeakNumber(n)) << n;
+  }
+  EXPECT_EQ(Snippets(w), "");
+  EXPECT_EQ(w.PlaysOn("SpeechBuffer"), std::vector<std::string>(4, "buzzer.wav"));
+  EXPECT_EQ(w.LogHeadings(),
+            std::vector<std::string>(4, "QBX-ErrCode 9 - 6/12/2026 - 10:0 [SpeakNumber]"));
+  EXPECT_TRUE(w.engine.Numbers.NumberSuffix().empty());
+
+  std::filesystem::remove(w.F.NumbersFolder / "hundred.wav");
+  w.Push({Plain});
+  EXPECT_THROW(w.engine.Numbers.SpeakNumber(147), PlatformError);
+  EXPECT_EQ(Snippets(w), "1");
+  EXPECT_EQ(w.LogHeadings().size(), 4u);  // the number's caller decides
+}
+
+TEST(Mp3Music, PlaysToItsEndAtTheSpeedTheKeysChooseAndEachLoadStartsAfresh) {
+  EngineWorld w;
+  Mp3Music& mp3 = w.engine.Mp3;
+  // A missing file loads and plays nothing, without a log or a buzzer.
+  EXPECT_FALSE(mp3.LoadMP3(w.F.AdvertsFolder / "advert99.mp3"));
+  EXPECT_FALSE(mp3.PlayMP3(true));
+  EXPECT_FALSE(mp3.PlayMP3(false));
+  mp3.WaitForMP3();
+  EXPECT_TRUE(mp3.SetPlayBackSpeed(2.25f));
+  EXPECT_EQ(w.Heard({"mp3", "play", "error"}), Strings{"mp3 load advert99.mp3"});
+  EXPECT_FALSE(std::filesystem::exists(w.log.File()));
+
+  const Lane lane(w);
+  ASSERT_TRUE(mp3.LoadMP3(w.F.AnnounceFolder / "themesng.mp3"));
+  ASSERT_TRUE(mp3.PlayMP3(false));
+  EXPECT_EQ(w.Now(), 3000);
+  // Reloaded, one second in the key makes the last two seconds 2.25 times as fast.
+  ASSERT_TRUE(mp3.LoadMP3(w.F.AnnounceFolder / "themesng.mp3"));
+  w.world.PressKeyAfter(1000, vk::Up);
+  ASSERT_TRUE(mp3.PlayMP3(false));
+  EXPECT_EQ(w.Now(), 3000 + 1000 + 889);
+  // A new load stops what plays and comes back to normal speed: three full seconds again.
+  ASSERT_TRUE(mp3.LoadMP3(w.F.AnnounceFolder / "themesng.mp3"));
+  ASSERT_TRUE(mp3.PlayMP3(true));
+  ASSERT_TRUE(mp3.LoadMP3(w.F.PackFolder / "logos.mp3"));
+  EXPECT_FALSE(w.world.Mp3Running());
+  ASSERT_TRUE(mp3.PlayMP3(true));
+  const std::int64_t started = w.Now();
+  mp3.WaitForMP3();
+  EXPECT_EQ(w.Now() - started, 3000);
+  // Letting go of the music leaves nothing to wait for.
+  EXPECT_TRUE(mp3.TerminateEngine());
+  EXPECT_FALSE(w.sim.platform.Music.IsLoaded());
+  mp3.WaitForMP3();
+  EXPECT_EQ(w.Now() - started, 3000);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Debian package from a build tree and checks what it declares and holds, then unpacks
 # it and starts the unpacked game in a virtual X server: it must take its packs from the package's
-# share/ and reach the main menu. lintian and the AppStream validator must find nothing to fix.
+# share/, reach the main menu, refuse a second copy meanwhile and end with Escape. lintian and the
+# AppStream validator must find nothing to fix.
 set -euo pipefail
 build="$1"
 version="$2"
@@ -53,6 +54,12 @@ grep -q "<release version=\"$version\"" "$metainfo" || fail "no release $version
   fail "the changelog does not begin with $version"
 appstreamcli validate-tree --no-net --strict "$root" >"$work/appstream.txt" 2>&1 ||
   fail "appstreamcli validate-tree"
+desktop="$root/usr/share/applications/strikora.desktop"
+for line in "Categories=Game;.*" "Comment=.*[Aa]udio game.*" "Exec=strikora" "Icon=strikora"; do
+  grep -qx "$line" "$desktop" || fail "no desktop entry line $line"
+done
+"$root/usr/games/strikora-pack" list "$root/usr/share/strikora/sounds/menu.des" | grep -q lgb.wav ||
+  fail "strikora-pack list"
 
 start_xvfb
 export AllUsersProfile="$work/profile" STRIKORA_TRACE="$work/trace.tsv" ALSOFT_DRIVERS=null
@@ -68,6 +75,17 @@ done
 grep -qP "\tfocus\tMain Menu:$" "$work/trace.tsv" || fail "no main menu in the trace"
 grep -qP "\tmp3\tload\t$root/usr/share/strikora/sounds/logos.mp3$" "$work/trace.tsv" ||
   fail "the jingle was not taken from the package's share/"
+# A second copy while the first plays: refused at once, with a reason.
+second=0
+timeout 20 "$root/usr/games/strikora" >"$work/second.txt" 2>&1 || second=$?
+[ "$second" -eq 1 ] && grep -q "already running" "$work/second.txt" ||
+  fail "a second copy ended with status $second: $(cat "$work/second.txt")"
+xdotool key --window "$(xdotool search --sync --name "Main Menu:" | head -1)" Escape
+for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+status=0
+wait "$pid" || status=$?
+pid=0
+[ "$status" -eq 0 ] || fail "exit status $status after Escape"
 if grep -qP "\t(fail|error)\t" "$work/trace.tsv"; then fail "a clip failed or an error was logged"; fi
 echo "PASS: $(basename "$deb"): control fields, files, lintian and appstreamcli clean; the unpacked" \
-  "game reached its main menu"
+  "game reached its main menu, refused a second copy and ended with Escape"

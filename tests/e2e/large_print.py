@@ -1,29 +1,26 @@
 #!/usr/bin/env python3
 """The window's large print in the real program under Xvfb: the main menu, the lane in the
 middle of a game and the results are each dumped with xwd and checked for text in the colour
-scheme's colours; F8 must change the colours without the menu saying anything more. With
-STRIKORA_SCREENS set, the pictures are also written there as PNG files. Without xwd the
-pictures are skipped and only the game's run is checked.
+scheme's colours; F8 must change the colours without the menu saying anything more. Without
+xwd the pictures are skipped and only the game's run is checked.
   large_print.py STRIKORA STRIKORA-TEST-SOUNDSET WORDS.TXT"""
 
+import collections
 import os
 import shutil
 import struct
 import subprocess
 import sys
 import time
-import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import strikora_driver as drive  # noqa: E402
 
 YELLOW, WHITE, BLACK = (255, 255, 0), (255, 255, 255), (0, 0, 0)
-BALL = r"play\tAnnouncerBuffer\t[^\t]*/(1stball\d|2ndball\d|xtraball)\.wav\t"
-TURN_OVER = r"play\tAnnouncerBuffer\t[^\t]*/(nxtplay\d|etc)\.wav\t"
 RESULTS = r"play\tAnnouncerBuffer\t[^\t]*/ruagain\.wav\t"
 
 
-def grab(game, name):
+def grab(game):
     """The window's pixels as (width, height, rows of (r, g, b)); None without xwd."""
     if shutil.which("xwd") is None:
         return None
@@ -44,22 +41,7 @@ def grab(game, name):
         line = data[y * stride: y * stride + 4 * width]
         rows.append([tuple((p & m) >> s for m, s in zip(masks, shifts))
                      for (p,) in struct.iter_unpack(fmt, line)])
-    folder = os.environ.get("STRIKORA_SCREENS")
-    if folder:
-        os.makedirs(folder, exist_ok=True)
-        write_png(os.path.join(folder, name + ".png"), width, height, rows)
     return width, height, rows
-
-
-def write_png(path, width, height, rows):
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body +
-                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-    raw = b"".join(b"\0" + bytes(c for px in row for c in px) for row in rows)
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2,
-                                                                  0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
 
 
 def expect_text(picture, name, ink, paper, least=0.01):
@@ -67,10 +49,7 @@ def expect_text(picture, name, ink, paper, least=0.01):
     if picture is None:
         return
     width, height, rows = picture
-    counts = {}
-    for row in rows:
-        for px in row:
-            counts[px] = counts.get(px, 0) + 1
+    counts = collections.Counter(px for row in rows for px in row)
     total = width * height
     if (width, height) != (1024, 640):
         raise drive.Failure("%s: the window is %d x %d, not 1024 x 640" % (name, width, height))
@@ -81,77 +60,41 @@ def expect_text(picture, name, ink, paper, least=0.01):
           (name, 100 * counts.get(ink, 0) / total, 100 * counts.get(paper, 0) / total))
 
 
-def bowl_to_the_results(game):
-    """Bowls every frame for one bowler, aiming near the head pin; the lane's picture is taken
-    at the second ball of the fourth frame (or the first second ball after it)."""
-    frame, taken = 0, False
-    while True:
-        line = game.wait_for("|".join([BALL, TURN_OVER, RESULTS]), timeout=60)
-        clip = os.path.basename(line[3])
-        if clip.startswith("ruagain"):
-            return
-        if clip.startswith(("nxtplay", "etc")):
-            game.press("Return")
-            frame += 1
-            continue
+def large_print(game):
+    game.start("large")
+    game.wait_quiet()
+    expect_text(grab(game), "the main menu", YELLOW, BLACK)
+    heard = len(game.lines)
+    game.press("F8")
+    time.sleep(0.5)
+    game.poll()
+    if any(l[1] == "play" for l in game.lines[heard:] if len(l) > 1):
+        raise drive.Failure("F8 made the menu speak")
+    expect_text(grab(game), "F8, white on black", WHITE, BLACK)
+    game.press("F8")
+    game.press("F8")
+    game.create_bowler()
+    game.choose_first_bowler()
+    taken = []
+
+    def lane(frame, clip):  # at the second ball of the fourth frame, or the first after it
         if clip.startswith("2ndball") and frame >= 3 and not taken:
             game.wait_quiet()
-            expect_text(grab(game, "lane"), "the lane mid-game", YELLOW, BLACK)
-            taken = True
-        game.press("space")
-        for _ in range(11):
-            game.wait_for(r"play\tAimBuffers\[")
-        game.press("Down")
+            expect_text(grab(game), "the lane mid-game", YELLOW, BLACK)
+            taken.append(frame)
+
+    game.bowl(RESULTS, before_ball=lane)
+    game.wait_quiet()
+    expect_text(grab(game), "the results", YELLOW, BLACK, least=0.005)
+    game.press("n")
+    game.after(r"/lgb\.wav\t", "Escape")
+    game.ended_well()
 
 
 def main(program, soundset_tool, words):
-    work = drive.temporary_folder()
-    os.environ["XDG_CONFIG_HOME"] = os.path.join(work, "config")  # the settings file
-    game = None
-    try:
-        packs = drive.short_sound_set(soundset_tool, os.path.join(work, "set"))
-        shutil.copy(words, os.path.join(packs, "words.txt"))
-        with drive.Xvfb("1280x1024x24") as x:  # room for the window's own 1024 x 640
-            game = drive.Game(program, packs, x.display, work)
-            game.start("large")
-            game.wait_quiet()
-            expect_text(grab(game, "main_menu"), "the main menu", YELLOW, BLACK)
-            heard = len(game.lines)
-            game.press("F8")
-            time.sleep(0.5)
-            game.poll()
-            if any(l[1] == "play" for l in game.lines[heard:] if len(l) > 1):
-                raise drive.Failure("F8 made the menu speak")
-            expect_text(grab(game, "main_menu_white"), "F8, white on black", WHITE, BLACK)
-            game.press("F8")
-            game.press("F8")
-            game.create_bowler()
-            game.choose_first_bowler(method=1, skill=1)
-            bowl_to_the_results(game)
-            game.wait_quiet()
-            expect_text(grab(game, "results"), "the results", YELLOW, BLACK, least=0.005)
-            game.press("n")
-            game.after(r"/lgb\.wav\t", "Escape")
-            status = game.finish()
-        if status != 0:
-            raise drive.Failure("exit status %d" % status)
-        if game.failures():
-            raise drive.Failure("failed clips or errors:\n" + "\n".join(game.failures()))
-        print("PASS: the window showed the menu, the lane and the results in large print")
-        return 0
-    except drive.Failure as e:
-        print("FAIL:", e)
-        if game is not None:
-            for line in game.lines[-30:]:
-                print("\t".join(line))
-            game.stop()
-            with open(os.path.join(work, "large.out")) as f:
-                print("--- program output\n" + f.read())
-        return 1
-    finally:
-        if game is not None:
-            game.stop()
-        shutil.rmtree(work, ignore_errors=True)
+    # A screen with room for the window's own 1024 x 640.
+    return drive.run("the window showed the menu, the lane and the results in large print",
+                     program, soundset_tool, large_print, screen="1280x1024x24", words=words)
 
 
 if __name__ == "__main__":

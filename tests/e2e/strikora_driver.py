@@ -11,6 +11,12 @@ import time
 import wave
 
 
+BALL = r"play\tAnnouncerBuffer\t[^\t]*/(1stball\d|2ndball\d|xtraball)\.wav\t"
+TURN_OVER = r"play\tAnnouncerBuffer\t[^\t]*/(nxtplay\d|etc)\.wav\t"
+OUTCOME = (r"play\t(BallBuffer\t[^\t]*/(pin\d+|gutter)\.wav|"
+           r"SpeechBuffer\t[^\t]*/(miss|buzzer)\.wav)\t")
+
+
 class Failure(Exception):
     pass
 
@@ -156,19 +162,17 @@ class Game:
             self.wait_quiet()
         self.press(key)
 
-    def finish(self, timeout=30):
-        """Waits for the run to end; returns its exit status."""
+    def ended_well(self):
+        """Waits for the run to end: with status 0, and no failed clip or error."""
         try:
-            status = self.proc.wait(timeout=timeout)
+            status = self.proc.wait(timeout=30)
         except subprocess.TimeoutExpired:
             raise Failure("the game did not end")
         self.output.close()
         self.poll()
-        return status
-
-    def failures(self):
-        """The trace's failed clips and logged errors."""
-        return ["\t".join(l) for l in self.lines if len(l) > 1 and l[1] in ("fail", "error")]
+        failures = ["\t".join(l) for l in self.lines if len(l) > 1 and l[1] in ("fail", "error")]
+        if status != 0 or failures:
+            raise Failure("exit status %d; failed clips or errors: %s" % (status, failures))
 
     def stop(self):
         if self.proc and self.proc.poll() is None:
@@ -191,18 +195,60 @@ class Game:
         self.wait_quiet()
         return name
 
-    def choose_first_bowler(self, method=1, skill=1):
-        """From the main menu's first item to the lane: the roster's first bowler, the play
-        method and the skill."""
+    def choose_first_bowler(self):
+        """From the main menu's first item to the lane: the roster's first bowler, the first
+        play method and skill 1."""
         self.press("Return")
-        self.after(r"/selplyrs\.wav\t", "space")
-        self.after(r"/active\.wav\t", "Return")
-        for menu, item, chosen in (("psapm", "pm", method), ("pssl", "ld", skill)):
-            self.wait_for(r"/%s\.wav\t" % menu)
-            for _ in range(chosen - 1):
-                self.after(r"/(pm|l)\d\.wav\t", "Down")
-            self.after(r"/%s%d\.wav\t" % (item, chosen), "Return")
+        for prompt, key in (("selplyrs", "space"), ("active", "Return"), ("pm1", "Return"),
+                            ("ld1", "Return")):
+            self.after(r"/%s\.wav\t" % prompt, key)
+
+    def bowl(self, end, before_ball=lambda frame, clip: None, aims=lambda: 11):
+        """Bowls for one bowler until a line matching end: Enter when a turn is over; at each
+        ball call Space, `aims` sweep tones, then Down."""
+        frame = 0
+        while True:
+            line = "\t".join(self.wait_for("|".join([BALL, TURN_OVER, end])))
+            if re.search(end, line):
+                return
+            if re.search(TURN_OVER, line):
+                self.press("Return")
+                frame += 1
+                continue
+            if frame >= 10:
+                raise Failure("more than ten turns")
+            before_ball(frame, os.path.basename(line.split("\t")[3]))
+            self.press("space")
+            for _ in range(aims()):
+                self.wait_for(r"play\tAimBuffers\[")
+            self.press("Down")
+            self.wait_for(OUTCOME)
 
 
 def temporary_folder():
     return tempfile.mkdtemp(prefix="strikora-e2e-")
+
+
+def run(what, program, soundset_tool, body, screen="640x480x24", mp3_ms=300, words=None):
+    """Runs body(game) on a fresh data folder, settings file and short sound set in a virtual X
+    server; prints PASS, or FAIL with the trace's tail, and returns the exit status."""
+    work, game = temporary_folder(), None
+    os.environ["XDG_CONFIG_HOME"] = os.path.join(work, "config")  # the settings file
+    try:
+        packs = short_sound_set(soundset_tool, os.path.join(work, "set"), mp3_ms=mp3_ms)
+        if words:
+            shutil.copy(words, os.path.join(packs, "words.txt"))
+        with Xvfb(screen) as x:
+            game = Game(program, packs, x.display, work)
+            body(game)
+        print("PASS:", what)
+        return 0
+    except Failure as e:
+        print("FAIL:", e)
+        if game is not None and game.proc is not None:
+            print("--- trace tail\n" + "\n".join("\t".join(l) for l in game.lines[-40:]))
+        return 1
+    finally:
+        if game is not None:
+            game.stop()
+        shutil.rmtree(work, ignore_errors=True)

@@ -140,71 +140,66 @@ class Menus : public ::testing::Test {
     }
     return out;
   }
-  // Shows the menu with `stored` in its setting (nullptr: none yet, first check only), runs the
-  // keys, and checks what was heard, stored ("none": nothing), accepted and chosen.
-  void Check(StoredChoiceMenu& menu, const char* key, const std::int16_t& chosen, const char* name,
-             const char* stored, const std::vector<KeyAt>& keys, const char* heard,
-             const char* storedAfter, bool accepted, int choice) {
-    SCOPED_TRACE(name);
-    w.sim.platform.Trace.Clear();
-    w.app->Session() = GameSession{};
-    if (stored != nullptr) w.sim.settings.SaveSetting("KORVELDA", "Menu", key, stored);
-    w.Script(keys);
-    menu.Show(ShowMode::Modal);
-    EXPECT_EQ(w.Heard(), Said(heard));
-    EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Menu", key, "none"), storedAfter);
-    EXPECT_EQ(w.app->Session().MenuAccepted, accepted);
-    EXPECT_EQ(chosen, choice);
-    EXPECT_EQ(w.sim.world.PendingKeys(), 0U);
-  }
   testing::AppWorld w;
 };
 using OptionMenus = Menus;
 using RosterMenus = Menus;
 using Wizard = Menus;
 
-TEST_F(OptionMenus, PlayMethod) {
-  const auto check = [this](auto... args) {
-    Check(w.app->SelPlayMethod(), "Play", w.app->Session().PlayMethod, args...);
+TEST_F(OptionMenus, PlayMethodAndSkill) {
+  GameSession& s = w.app->Session();
+  struct Row {
+    StoredChoiceMenu& menu;
+    const char* key;
+    const std::int16_t& chosen;
+    const char *name, *stored;
+    std::vector<KeyAt> keys;
+    const char *heard, *storedAfter;
+    bool accepted;
+    int choice;
   };
-  check("first run: first item; Escape stores nothing", nullptr, Keys(At("pm1", vk::Escape)),
-        "psapm pm1", "none", false, 1);
-  check("starts on the stored item; Down on the last wraps; Enter stores", "1",
-        Keys(At("pm2", vk::Down), At("pm1", vk::Down), At("pm2", vk::Enter, 2)),
-        "psapm pm2 pm1 pm2", "1", true, 2);
+  StoredChoiceMenu &pm = w.app->SelPlayMethod(), &sk = w.app->SelSkill();
   // Keys act during the prompt: the item a key spoke, or the closed menu's silence, is all
-  // that follows it.
-  check("Escape during the prompt: nothing more", "1", Keys(At("psapm", vk::Escape, 1, 100)),
-        "psapm", "1", false, 1);
-  check("Down during the prompt: the new item once", "1",
-        Keys(At("psapm", vk::Down, 1, 100), At("pm1", vk::Enter)), "psapm pm1", "0", true, 1);
-  check(
-      "a stored value that is no item reads as the first; Ctrl alone only silences, Ctrl "
-      "with Alt is no silencing state",
-      "x1",
-      Keys(At("pm1", vk::Down, 1, 50, mod::Ctrl), At("pm1", vk::Down, 1, 450, mod::Ctrl | mod::Alt),
-           At("pm2", vk::Enter)),
-      "psapm pm1 pm2", "1", true, 2);
-}
-
-TEST_F(OptionMenus, Skill) {
-  const auto check = [this](auto... args) {
-    Check(w.app->SelSkill(), "Skill", w.app->Session().SkillLevel, args...);
+  // that follows it. A stored value that is no item reads as the first; Ctrl alone only
+  // silences, Ctrl with Alt is no silencing state.
+  // clang-format off
+  const Row rows[] = {
+      {pm, "Play", s.PlayMethod, "first run: first item; Escape stores nothing", nullptr,
+       Keys(At("pm1", vk::Escape)), "psapm pm1", "none", false, 1},
+      {pm, "Play", s.PlayMethod, "starts on the stored item; Down on the last wraps; Enter stores", "1",
+       Keys(At("pm2", vk::Down), At("pm1", vk::Down), At("pm2", vk::Enter, 2)), "psapm pm2 pm1 pm2", "1", true, 2},
+      {pm, "Play", s.PlayMethod, "Escape during the prompt: nothing more", "1",
+       Keys(At("psapm", vk::Escape, 1, 100)), "psapm", "1", false, 1},
+      {pm, "Play", s.PlayMethod, "Down during the prompt: the new item once", "1",
+       Keys(At("psapm", vk::Down, 1, 100), At("pm1", vk::Enter)), "psapm pm1", "0", true, 1},
+      {pm, "Play", s.PlayMethod, "no item stored; Ctrl, Ctrl with Alt", "x1",
+       Keys(At("pm1", vk::Down, 1, 50, mod::Ctrl), At("pm1", vk::Down, 1, 450, mod::Ctrl | mod::Alt),
+            At("pm2", vk::Enter)), "psapm pm1 pm2", "1", true, 2},
+      {sk, "Skill", s.SkillLevel, "first run: first item with its description; Up wraps", nullptr,
+       Keys(At("ld1", vk::Up), At("ld5", vk::Enter)), "pssl l1 ld1 l5 ld5", "4", true, 5},
+      {sk, "Skill", s.SkillLevel, "Down while a level is named skips its description, Down cuts a "
+       "description, Ctrl alone silences the rest of an item", "1",
+       Keys(At("l2", vk::Down, 1, 100), At("ld3", vk::Down, 1, 100), At("l4", vk::Control, 1, 100, mod::Ctrl),
+            At("l4", vk::Escape)), "pssl l2 l3 ld3 l4", "1", false, 1},
+      {sk, "Skill", s.SkillLevel, "Escape during the prompt: no level, no description", "2",
+       Keys(At("pssl", vk::Escape, 1, 100)), "pssl", "2", false, 1},
+      {sk, "Skill", s.SkillLevel, "a letter repeats the item, its description only once", "7",
+       Keys(At("l1", vk::Letter('Q'), 1, 100), At("ld1", vk::Enter)), "pssl l1 l1 ld1", "0", true, 1},
   };
-  check("first run: first item with its description; Up wraps; Enter stores", nullptr,
-        Keys(At("ld1", vk::Up), At("ld5", vk::Enter)), "pssl l1 ld1 l5 ld5", "4", true, 5);
-  check(
-      "Down while a level is named skips its description, Down cuts a description, Ctrl "
-      "alone silences the rest of an item",
-      "1",
-      Keys(At("l2", vk::Down, 1, 100), At("ld3", vk::Down, 1, 100),
-           At("l4", vk::Control, 1, 100, mod::Ctrl), At("l4", vk::Escape)),
-      "pssl l2 l3 ld3 l4", "1", false, 1);
-  check("Escape during the prompt: no level, no description", "2",
-        Keys(At("pssl", vk::Escape, 1, 100)), "pssl", "2", false, 1);
-  check("a letter repeats the item, its description only once", "7",
-        Keys(At("l1", vk::Letter('Q'), 1, 100), At("ld1", vk::Enter)), "pssl l1 l1 ld1", "0", true,
-        1);
+  // clang-format on
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    w.sim.platform.Trace.Clear();
+    s = GameSession{};
+    if (r.stored != nullptr) w.sim.settings.SaveSetting("KORVELDA", "Menu", r.key, r.stored);
+    w.Script(r.keys);
+    r.menu.Show(ShowMode::Modal);
+    EXPECT_EQ(w.Heard(), Said(r.heard));
+    EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Menu", r.key, "none"), r.storedAfter);
+    EXPECT_EQ(s.MenuAccepted, r.accepted);
+    EXPECT_EQ(r.chosen, r.choice);
+    EXPECT_EQ(w.sim.world.PendingKeys(), 0U);
+  }
 }
 
 TEST(NameSpeech, OnlyAPlainFileNameBecomesAClip) {
@@ -369,40 +364,31 @@ TEST_F(Wizard, AnswersHeardAndStored) {
     const char* heard;
     const char* kept;
   };
+  // clang-format off
   const Row rows[] = {
       {"an initial (Up wraps from A to Z), then past Escape and Ctrl on the last initial",
-       Keys(At("uai", vk::Enter), At("a", vk::Up), At("z", vk::Enter), At("a", vk::Escape, 2),
-            At("a", vk::Down, 2, 600, mod::Ctrl), At("a", vk::Down, 2, 800), At("b", vk::Enter),
-            At("male", vk::Down), At("female", vk::Enter), At("lefty", vk::Enter)),
-       "wyfn uai initials/A initials/Z wyln initials/A initials/B hello initials/Z initials/B "
-       "morf male female sybh lefty",
+       Keys(At("uai", vk::Enter), At("a", vk::Up), At("z", vk::Enter), At("a", vk::Escape, 2), At("a", vk::Down, 2, 600, mod::Ctrl),
+            At("a", vk::Down, 2, 800), At("b", vk::Enter), At("male", vk::Down), At("female", vk::Enter), At("lefty", vk::Enter)),
+       "wyfn uai initials/A initials/Z wyln initials/A initials/B hello initials/Z initials/B morf male female sybh lefty",
        "Z.wav B.wav female lefty"},
       {"list name, Page keys wrapping both ways",
-       Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("fn30", vk::PageUp),
-            At("fn1", vk::PageDown), At("fn30", vk::PageDown, 2), At("fn20", vk::Enter),
-            At("a", vk::Enter), At("male", vk::Enter), At("lefty", vk::Down),
-            At("righty", vk::Enter)),
-       "wyfn uai uafn names/fn30 names/fn1 names/fn30 names/fn20 wyln initials/A hello "
-       "names/fn20 initials/A morf male sybh lefty righty",
-       "fn20.wav A.wav"},
+       Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("fn30", vk::PageUp), At("fn1", vk::PageDown), At("fn30", vk::PageDown, 2),
+            At("fn20", vk::Enter), At("a", vk::Enter), At("male", vk::Enter), At("lefty", vk::Down), At("righty", vk::Enter)),
+       "wyfn uai uafn names/fn30 names/fn1 names/fn30 names/fn20 wyln initials/A hello names/fn20 initials/A morf male sybh "
+       "lefty righty", "fn20.wav A.wav"},
       {"Escape leaves each sub-list and repeats the item in the questions",
-       Keys(At("uai", vk::Escape), At("uai", vk::Enter, 2), At("a", vk::Escape),
-            At("uai", vk::Down, 3), At("uafn", vk::Enter), At("fn30", vk::Escape),
-            At("uai", vk::Enter, 4), At("a", vk::Enter, 2), At("a", vk::Enter, 3),
-            At("male", vk::Escape), At("male", vk::Enter, 2), At("lefty", vk::Escape),
-            At("lefty", vk::Enter, 2)),
-       "wyfn uai uai initials/A wyfn uai uafn names/fn30 wyfn uai initials/A wyln "
-       "initials/A hello initials/A initials/A morf male male sybh lefty lefty",
-       "A.wav A.wav lefty"},
+       Keys(At("uai", vk::Escape), At("uai", vk::Enter, 2), At("a", vk::Escape), At("uai", vk::Down, 3), At("uafn", vk::Enter),
+            At("fn30", vk::Escape), At("uai", vk::Enter, 4), At("a", vk::Enter, 2), At("a", vk::Enter, 3), At("male", vk::Escape),
+            At("male", vk::Enter, 2), At("lefty", vk::Escape), At("lefty", vk::Enter, 2)),
+       "wyfn uai uai initials/A wyfn uai uafn names/fn30 wyfn uai initials/A wyln initials/A hello initials/A initials/A morf "
+       "male male sybh lefty lefty", "A.wav A.wav lefty"},
       {"a key during a question moves on from it: the new answer said once",
-       Keys(At("wyfn", vk::Down, 1, 100), At("uafn", vk::Up), At("uai", vk::Enter),
-            At("a", vk::Enter), At("wyln", vk::Down, 1, 100), At("b", vk::Enter),
-            At("morf", vk::Down, 1, 100), At("female", vk::Enter), At("sybh", vk::Down, 1, 100),
+       Keys(At("wyfn", vk::Down, 1, 100), At("uafn", vk::Up), At("uai", vk::Enter), At("a", vk::Enter), At("wyln", vk::Down, 1, 100),
+            At("b", vk::Enter), At("morf", vk::Down, 1, 100), At("female", vk::Enter), At("sybh", vk::Down, 1, 100),
             At("righty", vk::Enter)),
-       "wyfn uafn uai initials/A wyln initials/B hello initials/A initials/B morf female sybh "
-       "righty",
-       "A.wav B.wav female"},
+       "wyfn uafn uai initials/A wyln initials/B hello initials/A initials/B morf female sybh righty", "A.wav B.wav female"},
   };
+  // clang-format on
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(rows[i].name);
     w.sim.platform.Trace.Clear();
@@ -465,24 +451,21 @@ TEST_F(Wizard, ABowlerThatCannotBeSavedIsLoggedAndLeavesTheTableAsTheFile) {
 }
 
 TEST(ListOrder, OnlyWholeNumbersNamingACatalogueEntryCountAndNoLineCostsMemory) {
-  struct Case {
-    std::string Text;
-    std::vector<std::int16_t> Order;  // positions 0..2 after reading, from {7, 7, 7}
-  };
-  const Case cases[] = {
+  // Positions 0..2 after reading, from {7, 7, 7}: not numbers, or outside 1..3, read as 0; a
+  // short list leaves the rest; an endless line is no number.
+  const std::pair<std::string, std::vector<std::int16_t>> rows[] = {
       {"3\n1\n2\n", {3, 1, 2}},
       {" 2 \r\n+3\n1", {2, 3, 1}},
-      {"x\n4\n-1\n", {0, 0, 0}},                         // not numbers, or outside 1..3
-      {"2\n", {2, 7, 7}},                                // short: the rest stay
-      {std::string(1 << 20, '1') + "\n2\n", {0, 2, 7}},  // an endless line is no number
-  };
-  for (const Case& c : cases) {
-    std::istringstream in(c.Text);
+      {"x\n4\n-1\n", {0, 0, 0}},
+      {"2\n", {2, 7, 7}},
+      {std::string(1 << 20, '1') + "\n2\n", {0, 2, 7}}};
+  for (const auto& [text, expected] : rows) {
+    std::istringstream in(text);
     ListOrderTable order{};
     order.fill(7);
     ReadListOrder(in, 3, order);
-    EXPECT_EQ(std::vector<std::int16_t>(order.begin(), order.begin() + 3), c.Order)
-        << c.Text.substr(0, 20);
+    EXPECT_EQ(std::vector<std::int16_t>(order.begin(), order.begin() + 3), expected)
+        << text.substr(0, 20);
   }
 }
 

@@ -127,7 +127,7 @@ TEST_F(SdlSettingsStoreTest, SettingsReadBackPerApplicationSectionAndKeyWhatever
   EXPECT_NE(text.find("[Strikora/Options]\nPlayMethod=2\nSkill=4\n"), std::string::npos) << text;
 }
 
-TEST_F(SdlSettingsStoreTest, ASaveLeavesOneFileClearsThoseOfKilledSavesAndFollowsNoLink) {
+TEST_F(SdlSettingsStoreTest, ASaveIsOnTheDiskBeforeItsRenameClearsKilledSavesAndFollowsNoLink) {
   std::filesystem::create_directories(file.parent_path());
   const pid_t dead = fork();
   if (dead == 0) _exit(0);
@@ -139,11 +139,15 @@ TEST_F(SdlSettingsStoreTest, ASaveLeavesOneFileClearsThoseOfKilledSavesAndFollow
   std::ofstream(temp("x")) << "not a save's";
   std::ofstream(folder / "victim") << "mine";
   std::filesystem::create_symlink(folder / "victim", temp(std::to_string(getpid())));
-  IniSettingsStore(file).SaveSetting("Strikora", "Options", "Skill", "4");
+  // Whether the file was in place at each sync: the new file is on the disk before the rename,
+  // and the rename with its folder after it.
+  std::vector<bool> inPlace;
+  const auto sync = [&](int fd) { return inPlace.push_back(exists(file)), fsync(fd); };
+  IniSettingsStore(file, {.Sync = sync}).SaveSetting("Strikora", "Options", "Skill", "4");
+  EXPECT_EQ(inPlace, (std::vector<bool>{false, true}));
   std::set<std::string> left;
-  for (const auto& e : std::filesystem::directory_iterator(file.parent_path())) {
+  for (const auto& e : std::filesystem::directory_iterator(file.parent_path()))
     left.insert(e.path().filename().string());
-  }
   EXPECT_EQ(left, (std::set<std::string>{"settings.ini", "settings.ini.tmpx",
                                          "settings.ini.tmp" + std::to_string(getppid())}));
   EXPECT_EQ(Contents(folder / "victim"), "mine");
@@ -173,12 +177,7 @@ TEST_F(SdlSettingsStoreTest, AGarbledFileIsReadForWhatItHoldsAndNeverFails) {
   EXPECT_EQ(IniSettingsStore(folder.Path()).GetSetting("Strikora", "Options", "Skill", "3"), "3");
   IniSettingsStore unwritable(folder / "settings.ini" / "is" / "a" / "file");
   { std::ofstream(folder / "settings.ini") << "x"; }
-  try {
-    unwritable.SaveSetting("Strikora", "Options", "Skill", "5");
-    ADD_FAILURE() << "saved under a plain file";
-  } catch (const PlatformError& e) {
-    EXPECT_EQ(e.Code(), ErrorCode::FileAccess);
-  }
+  EXPECT_THROW(unwritable.SaveSetting("Strikora", "Options", "Skill", "5"), PlatformError);
   const ScopedEnv unset("XDG_CONFIG_HOME", nullptr), home("HOME", folder.Path().c_str());
   EXPECT_EQ(IniSettingsStore::DefaultFile(), folder / ".config" / "strikora" / "settings.ini");
 }

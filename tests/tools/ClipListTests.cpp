@@ -18,12 +18,6 @@ std::string N(int n) {
   return std::to_string(n);
 }
 
-void ExpectClips(Pack pack, const std::vector<std::string>& files) {
-  for (const auto& file : files) {
-    EXPECT_NE(FindClip(pack, file), nullptr) << PackDestination(pack) << "/" << file;
-  }
-}
-
 TEST(ClipList, EveryFileLandsOnceInTheSoundTreeUnderAShortEnoughName) {
   std::set<std::string> landed;
   for (const auto& clip : AllClips()) {
@@ -42,34 +36,39 @@ TEST(ClipList, EveryFileLandsOnceInTheSoundTreeUnderAShortEnoughName) {
 
 // The families whose names the sound engine, number speech and the main menu put together.
 TEST(ClipList, HasEveryFamilyTheEngineNumbers) {
-  std::vector<std::string> play = {"buzzer.wav"}, ambient = {"alley.wav"};
-  for (int skill = 1; skill <= 5; ++skill) {
-    play.push_back("aim0" + N(skill) + ".wav");
-    play.push_back("aim1" + N(skill) + ".wav");
-  }
-  for (int k = 1; k <= 10; ++k) play.push_back("pin" + N(k) + ".wav");
-  for (int k = 1; k <= 5; ++k) ambient.push_back("music" + N(k) + ".wav");
-  for (int k = 1; k <= 7; ++k) ambient.push_back("ohs" + N(k) + ".wav");
-  for (int k = 1; k <= 15; ++k) ambient.push_back("amb" + N(k) + ".wav");
-  ExpectClips(Pack::Play, play);
-  ExpectClips(Pack::Ambient, ambient);
-  ExpectClips(Pack::Announce, {"intro1a.wav", "intro1b.wav", "intro1c.wav", "themesng.mp3"});
-  ExpectClips(Pack::Menu, {"menu.wav", "active.wav", "psao.wav", "lgb.wav", "create.wav", "vps.wav",
-                           "uh.wav", "on.wav", "off.wav", "spkrtest.wav", "lta.wav", "end.wav"});
-  ExpectClips(Pack::Beside, {"silence.wav", "logos.mp3"});
+  std::vector<std::pair<Pack, std::string>> clips = {
+      {Pack::Play, "buzzer.wav"},       {Pack::Ambient, "alley.wav"},
+      {Pack::Beside, "silence.wav"},    {Pack::Beside, "logos.mp3"},
+      {Pack::Announce, "themesng.mp3"}, {Pack::StdNames, "../names.dat"}};
+  for (const char* f : {"intro1a", "intro1b", "intro1c"}) clips.emplace_back(Pack::Announce, f);
+  for (const char* f : {"menu", "active", "psao", "lgb", "create", "vps", "uh", "on", "off",
+                        "spkrtest", "lta", "end"})
+    clips.emplace_back(Pack::Menu, f);
+  const std::tuple<Pack, const char*, int> families[] = {
+      {Pack::Play, "aim0", 5},     {Pack::Play, "aim1", 5},   {Pack::Play, "pin", 10},
+      {Pack::Ambient, "music", 5}, {Pack::Ambient, "ohs", 7}, {Pack::Ambient, "amb", 15}};
+  for (const auto& [pack, stem, count] : families)
+    for (int k = 1; k <= count; ++k) clips.emplace_back(pack, stem + N(k));
   // Number speech: every stem in the three speakers' endings.
-  std::vector<std::string> numbers;
   for (const std::string stem : {"0", "13", "20", "30", "90", "hundred", "thousnd", "negativ"})
-    for (const std::string suffix : {".wav", "f.wav", "p.wav"}) numbers.push_back(stem + suffix);
-  ExpectClips(Pack::Numbers, numbers);
+    for (const std::string suffix : {"", "f", "p"})
+      clips.emplace_back(Pack::Numbers, stem + suffix);
+  for (char c = 'A'; c <= 'Z'; ++c) clips.emplace_back(Pack::Initials, std::string(1, c));
+  for (auto& [pack, file] : clips) {
+    if (file.find('.') == std::string::npos) file += ".wav";
+    EXPECT_NE(FindClip(pack, file), nullptr) << PackDestination(pack) << "/" << file;
+  }
   EXPECT_EQ(ClipsOf(Pack::Numbers).size(), 31U * 3);
+  EXPECT_EQ(ClipsOf(Pack::Initials).size(), 26U);
+  EXPECT_EQ(FindClip(Pack::StdNames, "../names.dat")->PackEntryName(), "..\\names.dat");
   const Clip* landmark = FindClip(Pack::Play, "aim13.wav");
   ASSERT_NE(landmark, nullptr);
   EXPECT_EQ(landmark->param1, 1);
   EXPECT_EQ(landmark->param2, 3);
 }
 
-TEST(ClipList, NamesAreNumberedWithoutGapsAndInitialsRunAToZ) {
+// Names fn1... without gaps, and names.dat offering every one once in alphabetical order.
+TEST(ClipList, NamesAreNumberedWithoutGapsAndNamesDatOffersEachOnceAlphabetically) {
   const auto& names = FirstNames();
   EXPECT_GE(names.size(), 140U);
   EXPECT_LE(names.size(), 200U);  // the catalogue looks at fn1 to fn200
@@ -80,15 +79,6 @@ TEST(ClipList, NamesAreNumberedWithoutGapsAndInitialsRunAToZ) {
     EXPECT_EQ(clip->text, names[i]);
   }
   EXPECT_EQ(ClipsOf(Pack::StdNames).size(), names.size() + 1);  // and names.dat
-  EXPECT_NE(FindClip(Pack::StdNames, "../names.dat"), nullptr);
-  EXPECT_EQ(FindClip(Pack::StdNames, "../names.dat")->PackEntryName(), "..\\names.dat");
-  for (char c = 'A'; c <= 'Z'; ++c)
-    EXPECT_NE(FindClip(Pack::Initials, std::string(1, c) + ".wav"), nullptr);
-  EXPECT_EQ(ClipsOf(Pack::Initials).size(), 26U);
-}
-
-TEST(ClipList, NamesDatOffersEveryNameOnceInAlphabeticalOrder) {
-  const auto& names = FirstNames();
   std::istringstream in(NamesDatText());
   std::vector<int> order;
   for (std::string line; std::getline(in, line);) order.push_back(std::stoi(line));

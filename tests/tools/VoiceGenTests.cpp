@@ -1,12 +1,17 @@
-// The generator's own workings: staging that does not depend on threads or history, levelling,
-// trimming and resampling. What the made clips sound like is checked on the whole generated set
-// (VoiceSetCheckTests.cpp).
+// The voice-set generator: its own workings (staging that does not depend on threads or
+// history, levelling, trimming, resampling), then the sound set the build generated, read back
+// every clip out of its pack as the game gets it, for what a player hears of it: one level for
+// every voice, effects where the clip list puts them, no peak over the ceiling, no DC offset and
+// no click at either end. Set STRIKORA_SOUNDS to check another folder of packs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "tests/support/TempDir.h"
 #include "tools/ClipList.h"
@@ -14,18 +19,240 @@
 #include "tools/voicegen/Generator.h"
 #include "tools/voicegen/Level.h"
 #include "tools/voicegen/Loudness.h"
+#include "tools/voicegen/SoundFile.h"
 #include "tools/voicegen/Speech.h"
 
 namespace strikora::voicegen {
 namespace {
 
 namespace fs = std::filesystem;
+using voiceset::Clip;
+using voiceset::Effect;
 using voiceset::Pack;
+
+struct Heard {
+  const Clip* clip = nullptr;
+  std::string error;  // why it could not be read
+  int rate = 1;
+  Audio audio;
+  double lufs = 0, truePeak = 0, dc = 0;  // dc: the largest channel mean
+  double head = 0, tail = 0;              // largest magnitude in the first and last millisecond
+  double first = 0, last = 0, seam = 0;   // the end frames, and the jump from last to first
+  double endDrop = 0;                     // dB from the loudest 30 ms to the last 30 ms
+};
+
+double RmsDb(const Audio& a, std::size_t from, std::size_t to) {
+  double sum = 0;
+  const auto ch = static_cast<std::size_t>(a.Channels);
+  for (std::size_t i = from * ch; i < to * ch; ++i) sum += double{a.Data[i]} * a.Data[i];
+  return 10 * std::log10(std::max(sum / static_cast<double>((to - from) * ch), 1e-20));
+}
+
+Heard Hear(const Clip& clip, const std::vector<char>& bytes) {
+  Heard h;
+  h.clip = &clip;
+  h.error = bytes.empty() ? "missing" : "";
+  try {
+    if (!bytes.empty()) h.audio = DecodeSound(bytes, &h.rate);
+  } catch (const std::exception& e) {
+    h.error = e.what();
+  }
+  const Audio& a = h.audio;
+  const std::size_t n = a.Frames(), ch = static_cast<std::size_t>(a.Channels);
+  if (n == 0 || !h.error.empty()) return h;
+  h.lufs = IntegratedLoudness(a, h.rate);
+  h.truePeak = TruePeak(a, h.rate);
+  const std::size_t ms = static_cast<std::size_t>(h.rate) / 1000;
+  for (std::size_t c = 0; c < ch; ++c) {
+    double sum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const double v = a.Data[i * ch + c];
+      sum += v;
+      if (i < ms) h.head = std::max(h.head, std::abs(v));
+      if (i + ms >= n) h.tail = std::max(h.tail, std::abs(v));
+    }
+    const double first = a.Data[c], last = a.Data[(n - 1) * ch + c];
+    h.dc = std::max(h.dc, std::abs(sum / static_cast<double>(n)));
+    h.first = std::max(h.first, std::abs(first));
+    h.last = std::max(h.last, std::abs(last));
+    h.seam = std::max(h.seam, std::abs(last - first));
+  }
+  const std::size_t w = 30 * ms;
+  double loudest = -200;
+  for (std::size_t at = 0; n > w && at + w <= n; at += w / 2)
+    loudest = std::max(loudest, RmsDb(a, at, at + w));
+  if (n > w) h.endDrop = loudest - RmsDb(a, n - w, n);
+  return h;
+}
+
+std::vector<Heard> HearAll(const fs::path& dir) {
+  std::map<std::string, std::vector<char>> entries;  // by pack file and entry name
+  for (const Pack pack : voiceset::kPacks) {
+    const fs::path file = dir / std::string(voiceset::PackFileName(pack));
+    if (!fs::exists(file)) continue;
+    const auto bytes = packfile::ReadWholeFile(file);
+    for (const auto& e : packfile::ListPack(file)) {
+      if (e.Offset < 0 || e.Length < 0 ||
+          static_cast<std::size_t>(e.Offset) + e.Length > bytes.size())
+        continue;
+      entries[file.filename().string() + "|" + e.Name] =
+          std::vector<char>(bytes.begin() + e.Offset, bytes.begin() + e.Offset + e.Length);
+    }
+  }
+  std::vector<Heard> heard;
+  for (const Clip& clip : voiceset::AllClips()) {
+    if (clip.kind == voiceset::ClipKind::Data) continue;
+    std::vector<char> bytes;
+    if (clip.pack == Pack::Beside && fs::exists(dir / clip.file))
+      bytes = packfile::ReadWholeFile(dir / clip.file);
+    const auto it =
+        entries.find(std::string(voiceset::PackFileName(clip.pack)) + "|" + clip.PackEntryName());
+    if (it != entries.end()) bytes = it->second;
+    heard.push_back(Hear(clip, bytes));
+  }
+  return heard;
+}
+
+// "" for the plain number speaker, "f" or "p" for the others.
+std::string NumberVoice(const Clip& c) {
+  const char s = c.file[c.file.size() - 5];
+  return s == 'f' || s == 'p' ? std::string(1, s) : std::string();
+}
+
+class VoiceSetCheck : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const char* other = std::getenv("STRIKORA_SOUNDS");
+    Clips = HearAll(other != nullptr ? fs::path(other) : fs::path(STRIKORA_SOUNDS_DIR));
+  }
+  static const Heard& Of(Pack pack, const std::string& file) {
+    static const Heard none;
+    const auto it = std::find_if(Clips.begin(), Clips.end(), [&](const Heard& h) {
+      return h.clip->pack == pack && h.clip->file == file;
+    });
+    EXPECT_NE(it, Clips.end()) << file;
+    return it == Clips.end() ? none : *it;
+  }
+  static inline std::vector<Heard> Clips;
+};
+
+constexpr double kTolerance = voiceset::kLoudnessTolerance / 100.0;
+
+// Each clip as a player hears it: in its pack, at its level, under the ceiling, without a DC
+// offset, a click at either end or a word cut while it still sounds.
+TEST_F(VoiceSetCheck, EveryClipSoundsCleanAtItsLevel) {
+  ASSERT_FALSE(Clips.empty());
+  for (const auto& h : Clips) {
+    SCOPED_TRACE(h.clip->file);
+    ASSERT_TRUE(h.error.empty()) << h.error;
+    EXPECT_EQ(h.rate, 22050);
+    if (h.clip->effect == Effect::Silence) {
+      EXPECT_EQ(h.audio.Channels, 1);
+      EXPECT_EQ(h.audio.Frames(), 2205U);
+      EXPECT_EQ(std::count(h.audio.Data.begin(), h.audio.Data.end(), 0.0F), 2205);
+      continue;
+    }
+    EXPECT_NEAR(h.lufs, (voiceset::kSpeechLoudness + h.clip->level) / 100.0, kTolerance);
+    EXPECT_LE(h.truePeak, voiceset::kTruePeakCeiling / 100.0);
+    EXPECT_LE(h.dc, 0.001);  // -60 dBFS
+    // Played over and over, a loop starts quietly and its join is no jump.
+    const bool loops = h.clip->Loops();
+    EXPECT_LE(h.first, loops ? 0.01 : 0.001);
+    EXPECT_LE(loops ? h.seam : h.last, loops ? 0.02 : 0.001);
+    if (!loops) {
+      EXPECT_LE(h.head, 0.1) << "starts abruptly";
+      EXPECT_LE(h.tail, 0.1) << "stops dead";
+    }
+    if (h.clip->kind == voiceset::ClipKind::Speech) {
+      EXPECT_GE(h.endDrop, 40.0) << "a word cut while it sounds";
+      if (h.clip->effect == Effect::None) {
+        EXPECT_EQ(h.audio.Channels, 1);
+      }
+    }
+  }
+}
+
+TEST_F(VoiceSetCheck, TheThreeNumberSpeakersSayEachWordAlikeInTheirOwnVoices) {
+  std::map<std::string, std::vector<const Heard*>> words;  // by stem: "7", "hundred"
+  for (const auto& h : Clips) {
+    if (h.clip->pack != Pack::Numbers) continue;
+    words[h.clip->file.substr(0, h.clip->file.size() - 4 - NumberVoice(*h.clip).size())].push_back(
+        &h);
+  }
+  EXPECT_EQ(words.size(), 31U);
+  for (const auto& [stem, said] : words) {
+    ASSERT_EQ(said.size(), 3U) << stem;
+    const auto [quiet, loud] = std::minmax_element(
+        said.begin(), said.end(), [](const Heard* a, const Heard* b) { return a->lufs < b->lufs; });
+    EXPECT_LE((*loud)->lufs - (*quiet)->lufs, kTolerance) << stem;
+    for (std::size_t i = 0; i < 3; ++i)
+      EXPECT_NE(said[i]->audio.Data, said[(i + 1) % 3]->audio.Data) << stem;
+  }
+}
+
+double Energy(const Samples& s, std::size_t from, std::size_t to, std::size_t step = 1) {
+  double e = 0;
+  for (std::size_t i = from; i < to && i < s.size(); i += step) e += double{s[i]} * s[i];
+  return e;
+}
 
 int ZeroCrossings(const Samples& s) {
   int n = 0;
   for (std::size_t i = 1; i < s.size(); ++i) n += (s[i - 1] < 0) != (s[i] < 0) ? 1 : 0;
   return n;
+}
+
+// What the levels and lengths are for: more pins down sound louder, a bigger crowd louder; the
+// roar outlasts the strike call, which waits for its play cursor to pass byte 500000; each
+// piece of music lasts as long as its place in the game.
+TEST_F(VoiceSetCheck, PinsCrowdsAndMusicFitTheirPlaceInTheGame) {
+  for (int n = 2; n <= 10; ++n) {
+    EXPECT_GT(Of(Pack::Play, "pin" + std::to_string(n) + ".wav").lufs,
+              Of(Pack::Play, "pin" + std::to_string(n - 1) + ".wav").lufs)
+        << n << " pins";
+  }
+  EXPECT_GT(Of(Pack::Play, "cheers1.wav").lufs, Of(Pack::Play, "cheers2.wav").lufs);
+  EXPECT_GT(Of(Pack::Play, "cheers2.wav").lufs, Of(Pack::Play, "cheer1.wav").lufs);
+  const Audio& roar = Of(Pack::Play, "cheers1.wav").audio;
+  ASSERT_GT(roar.Frames(), 250000U);
+  EXPECT_GT(Energy(roar.Data, 250000, 250000 + 22050), 22050 * 1e-3) << "the crowd still loud";
+  const std::tuple<Pack, const char*, double, double> pieces[] = {
+      {Pack::Beside, "logos.mp3", 3, 5},
+      {Pack::Announce, "themesng.mp3", 10, 20},
+      {Pack::Adverts, "advert4.mp3", 6, 30}};
+  for (const auto& [pack, file, min, max] : pieces) {
+    const Heard& h = Of(pack, file);
+    const double seconds = static_cast<double>(h.audio.Frames()) / h.rate;
+    EXPECT_TRUE(seconds >= min && seconds <= max) << file << ": " << seconds << " s";
+  }
+}
+
+TEST_F(VoiceSetCheck, SpeakerTestSaysLeftOnTheLeftThenRightOnTheRight) {
+  const Audio& a = Of(Pack::Menu, "spkrtest.wav").audio;
+  ASSERT_EQ(a.Channels, 2);
+  std::string sides;  // a letter a 50 ms window: L only the left speaker heard, R the right
+  for (std::size_t at = 0, w = 1102; at + w <= a.Frames(); at += w) {
+    const double l = Energy(a.Data, 2 * at, 2 * (at + w), 2);
+    const double r = Energy(a.Data, 2 * at + 1, 2 * (at + w), 2);
+    sides += l > 1.0 && r < l * 1e-4 ? 'L' : (r > 1.0 && l < r * 1e-4 ? 'R' : '-');
+  }
+  EXPECT_GT(std::count(sides.begin(), sides.end(), 'L'), 5) << sides;
+  EXPECT_GT(std::count(sides.begin(), sides.end(), 'R'), 5) << sides;
+  EXPECT_LT(sides.rfind('L'), sides.find('R')) << sides;
+}
+
+TEST_F(VoiceSetCheck, AimTonesShortenWithSkillAndLandmarksStandOut) {
+  std::size_t previous = SIZE_MAX;
+  for (int skill = 1; skill <= 5; ++skill) {
+    SCOPED_TRACE(::testing::Message() << "skill " << skill);
+    const Audio& plain = Of(Pack::Play, "aim0" + std::to_string(skill) + ".wav").audio;
+    const Audio& mark = Of(Pack::Play, "aim1" + std::to_string(skill) + ".wav").audio;
+    // Same pace for both, so the sweep's rhythm does not give the landmark away by itself.
+    EXPECT_EQ(plain.Frames(), mark.Frames());
+    EXPECT_LT(plain.Frames(), previous);
+    previous = plain.Frames();
+    EXPECT_GT(ZeroCrossings(mark.Data), 1.8 * ZeroCrossings(plain.Data));
+  }
 }
 
 TEST(VoiceGen, StagingGivesTheSameBytesOnAnyThreadAfterAnyHistory) {
@@ -36,16 +263,11 @@ TEST(VoiceGen, StagingGivesTheSameBytesOnAnyThreadAfterAnyHistory) {
   // the next, so its words are always spoken on one thread in clip order.) The names list is
   // staged with them, in its list order.
   std::vector<const voiceset::Clip*> clips;
-  for (const auto& [pack, file] :
-       std::vector<std::pair<Pack, const char*>>{{Pack::Menu, "create.wav"},
-                                                 {Pack::Menu, "pm2.wav"},
-                                                 {Pack::Menu, "lgb.wav"},
-                                                 {Pack::Menu, "spkrtest.wav"},
-                                                 {Pack::Ambient, "amb3.wav"},
-                                                 {Pack::StdNames, "../names.dat"}}) {
-    clips.push_back(voiceset::FindClip(pack, file));
-    ASSERT_NE(clips.back(), nullptr) << file;
-  }
+  for (const char* file : {"create.wav", "pm2.wav", "lgb.wav", "spkrtest.wav"})
+    clips.push_back(voiceset::FindClip(Pack::Menu, file));
+  clips.push_back(voiceset::FindClip(Pack::Ambient, "amb3.wav"));
+  clips.push_back(voiceset::FindClip(Pack::StdNames, "../names.dat"));
+  ASSERT_EQ(std::count(clips.begin(), clips.end(), nullptr), 0);
   StageClips(clips, dir / "one", 1, speaker);
   StageClips(clips, dir / "three", 3, speaker);
   for (const auto* clip : clips) {
