@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The real program under Xvfb with a short sound set, driven by keys, in two scenarios:
   bowler  a bowler created by voice (then the window closed from the wizard); after a restart
-          the bowler list names that bowler, a whole game is bowled, told and stored, and
-          Escape ends the game; started a third time, the window is closed from the main menu;
+          the bowler list names that bowler, a whole game is bowled, told and stored, the
+          speech volume is turned down in the sound options and Escape ends the game; started
+          a third time, the options still tell it, and the window is closed from them;
   splash  the window closed while the packs unpack under the jingle.
 Every run must end with status 0, no failed clip or error, and the unpacked sounds cleared.
   scenarios.py bowler|splash STRIKORA STRIKORA-TEST-SOUNDSET STRIKORA-CLOSE-WINDOW"""
@@ -65,6 +66,14 @@ def roster_record(game):
         return f.read()
 
 
+def open_options(game):
+    """From the main menu's first item, once said, up past leaving the game to the options."""
+    game.wait_quiet()
+    game.press("Up")
+    game.after(r"/lta\.wav\t", "Up")
+    game.after(r"/options\.wav\t", "Return")
+
+
 def bowler(game, closer):
     game.start("first")
     name = game.create_bowler()
@@ -102,7 +111,14 @@ def bowler(game, closer):
     spoken = spoken_number(game)
     game.after(r"/ruagain\.wav\t", "n", quiet=False)
     game.wait_for(r"/pgend\.wav\t")
-    game.after(r"/lgb\.wav\t", "Escape")
+    # The sound options: speech a step down, told as 90, and kept for the next start.
+    game.wait_for(r"/lgb\.wav\t")
+    open_options(game)
+    game.after(r"/percent\.wav\t", "Left")
+    check(spoken_number(game) == 90, "speech turned down is not told as 90")
+    game.wait_quiet()
+    game.press("Escape")
+    game.after(r"/options\.wav\t", "Escape")
     game.wait_for(r"/end\.wav\t")
     ended_clean(game)
     check(any(l[1:] == ["key", "27", "0"] for l in game.lines), "Escape never reached the game")
@@ -111,8 +127,11 @@ def bowler(game, closer):
     check((stored, slot) == (spoken, 1), "told %d, stored %d in slot %d" % (spoken, stored, slot))
 
     game.start("third")
+    open_options(game)
+    game.wait_for(r"/volspch\.wav\t")
+    check(spoken_number(game) == 90, "the speech volume was not kept")
     game.wait_quiet()
-    close(game, closer, "Main Menu:")
+    close(game, closer, "Sound Options:")
     ended_clean(game)
 
 
