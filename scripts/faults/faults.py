@@ -254,7 +254,7 @@ FAULTS = [
          repl="if (tens == 0) return selection;",
          desc="the 0 key in a bowler list does not jump to bowler 1"),
     dict(id="S14", file="players/RosterFile.cpp", e2e=False, sharpen=True,
-         find='    if (::fsync(new_.Get()) != 0) Fail("write", temp_);\n',
+         find='    if (calls_.FSync(new_.Get()) != 0) Fail("write", temp_);\n',
          repl="",
          desc="the roster's new file is not synced before the rename"),
     dict(id="S15", file="players/RosterFile.cpp", e2e=False, sharpen=True,
@@ -262,7 +262,7 @@ FAULTS = [
          repl="",
          desc="a roster file's permissions (0666, shared) are lost on save"),
     dict(id="S16", file="players/RosterFile.cpp", e2e=False, sharpen=True,
-         find="if (!committed_) ::unlink(temp_.c_str());",
+         find="if (!committed_) (void)calls_.Unlink(temp_.c_str());",
          repl="(void)committed_;",
          desc="a failed save leaves its temporary file behind"),
     # ---------------------------------------------------------------- session/ (a header: the
