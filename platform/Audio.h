@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace strikora {
 
@@ -44,6 +45,35 @@ class SoundBuffer {
   // foul line). A backend without 3D ignores both.
   virtual void SetStage(Stage stage) { (void)stage; }
   virtual void SetDistance(double metres) { (void)metres; }
+};
+
+// A clip that passes every call on to another: the sound trace and the player's mix each
+// wrap the backend's clip in one and change only what they must.
+class ForwardingSoundBuffer : public SoundBuffer {
+ public:
+  explicit ForwardingSoundBuffer(std::unique_ptr<SoundBuffer> inner) : inner_(std::move(inner)) {}
+  void Play(PlayMode mode) override { inner_->Play(mode); }
+  void Stop() override { inner_->Stop(); }
+  [[nodiscard]] bool IsPlaying() const override { return inner_->IsPlaying(); }
+  [[nodiscard]] int GetVolume() const override { return inner_->GetVolume(); }
+  void SetVolume(int volume) override { inner_->SetVolume(volume); }
+  [[nodiscard]] int GetPan() const override { return inner_->GetPan(); }
+  void SetPan(int pan) override { inner_->SetPan(pan); }
+  [[nodiscard]] int GetFrequency() const override { return inner_->GetFrequency(); }
+  void SetFrequency(int hertz) override { inner_->SetFrequency(hertz); }
+  [[nodiscard]] std::int64_t GetCurrentPosition() const override {
+    return inner_->GetCurrentPosition();
+  }
+  [[nodiscard]] std::int64_t GetByteLength() const override { return inner_->GetByteLength(); }
+  [[nodiscard]] std::optional<std::int64_t> MsUntilEnd() const override {
+    return inner_->MsUntilEnd();
+  }
+  [[nodiscard]] const std::filesystem::path& Source() const override { return inner_->Source(); }
+  void SetStage(Stage stage) override { inner_->SetStage(stage); }
+  void SetDistance(double metres) override { inner_->SetDistance(metres); }
+
+ protected:
+  std::unique_ptr<SoundBuffer> inner_;
 };
 
 class AudioDevice {

@@ -21,10 +21,13 @@ int Clamped(int level) {
 
 // A clip as the game sees it: its own level, read back unchanged, while the device gets the
 // mixed one.
-class Mixer::MixedBuffer final : public SoundBuffer {
+class Mixer::MixedBuffer final : public ForwardingSoundBuffer {
  public:
   MixedBuffer(Mixer& mixer, std::unique_ptr<SoundBuffer> inner, ClipRole role)
-      : mixer_(&mixer), inner_(std::move(inner)), role_(role), volume_(inner_->GetVolume()) {
+      : ForwardingSoundBuffer(std::move(inner)),
+        mixer_(&mixer),
+        role_(role),
+        volume_(inner_->GetVolume()) {
     mixer.live_.push_back(this);
     inner_->SetStage(role_.Place);
     mixer.Releveled(*this);
@@ -39,8 +42,6 @@ class Mixer::MixedBuffer final : public SoundBuffer {
     inner_->Play(mode);
     if (role_.Voice && mixer_ != nullptr) mixer_->VoiceStarted();
   }
-  void Stop() override { inner_->Stop(); }
-  [[nodiscard]] bool IsPlaying() const override { return inner_->IsPlaying(); }
   [[nodiscard]] int GetVolume() const override { return volume_; }
   void SetVolume(int volume) override {
     volume_ = Clamped(volume);
@@ -50,26 +51,14 @@ class Mixer::MixedBuffer final : public SoundBuffer {
       inner_->SetVolume(volume_);
     }
   }
-  [[nodiscard]] int GetPan() const override { return inner_->GetPan(); }
-  void SetPan(int pan) override { inner_->SetPan(pan); }
-  [[nodiscard]] int GetFrequency() const override { return inner_->GetFrequency(); }
-  void SetFrequency(int hertz) override { inner_->SetFrequency(hertz); }
-  [[nodiscard]] std::int64_t GetCurrentPosition() const override {
-    return inner_->GetCurrentPosition();
-  }
-  [[nodiscard]] std::int64_t GetByteLength() const override { return inner_->GetByteLength(); }
-  [[nodiscard]] std::optional<std::int64_t> MsUntilEnd() const override {
-    return inner_->MsUntilEnd();
-  }
-  [[nodiscard]] const std::filesystem::path& Source() const override { return inner_->Source(); }
   void SetStage(Stage stage) override {
     role_.Place = stage;
     inner_->SetStage(stage);
   }
-  void SetDistance(double metres) override { inner_->SetDistance(metres); }
+  // The backend's clip itself, as the mixer levels it.
+  [[nodiscard]] SoundBuffer& Inner() const { return *inner_; }
 
   Mixer* mixer_;
-  std::unique_ptr<SoundBuffer> inner_;
   ClipRole role_;
   int volume_;
 };
@@ -128,7 +117,7 @@ MusicPlayer& Mixer::Music() {
 bool Mixer::SetHeadphones(bool on) {
   const bool heard = device_.SetHeadphones(on);
   // Each clip stands again where it belongs in the new way of listening.
-  for (MixedBuffer* b : live_) b->inner_->SetStage(b->role_.Place);
+  for (MixedBuffer* b : live_) b->Inner().SetStage(b->role_.Place);
   return heard;
 }
 
@@ -150,12 +139,12 @@ void Mixer::SetLaneOpen(bool open) {
 void Mixer::Releveled(MixedBuffer& b) const {
   int level = b.volume_ + LevelOfPercent(settings_.Volume[static_cast<int>(b.role_.Kind)]);
   if (b.role_.Background) level += dip_;
-  b.inner_->SetVolume(Clamped(level));
+  b.Inner().SetVolume(Clamped(level));
 }
 
 bool Mixer::VoiceSpeaking() const {
   return std::any_of(live_.begin(), live_.end(),
-                     [](const MixedBuffer* b) { return b->role_.Voice && b->inner_->IsPlaying(); });
+                     [](const MixedBuffer* b) { return b->role_.Voice && b->Inner().IsPlaying(); });
 }
 
 void Mixer::VoiceStarted() {
@@ -181,8 +170,8 @@ void Mixer::Step() {
     // Nothing to do until a voice ends: look again then, not before.
     std::int64_t until = 250;
     for (const MixedBuffer* b : live_) {
-      if (!b->role_.Voice || !b->inner_->IsPlaying()) continue;
-      if (const auto left = b->inner_->MsUntilEnd()) until = std::min(until, *left);
+      if (!b->role_.Voice || !b->Inner().IsPlaying()) continue;
+      if (const auto left = b->Inner().MsUntilEnd()) until = std::min(until, *left);
     }
     fade_.SetInterval(static_cast<int>(std::max<std::int64_t>(until, kStepMs)));
   } else {

@@ -68,10 +68,10 @@ void SoundTrace::MessageBox(const std::string& text) {
 
 namespace {
 
-class TracedBuffer final : public SoundBuffer {
+class TracedBuffer final : public ForwardingSoundBuffer {
  public:
   TracedBuffer(std::unique_ptr<SoundBuffer> inner, std::string slot, SoundTrace& trace)
-      : inner_(std::move(inner)), slot_(std::move(slot)), trace_(trace) {}
+      : ForwardingSoundBuffer(std::move(inner)), slot_(std::move(slot)), trace_(trace) {}
 
   void Play(PlayMode mode) override {
     inner_->Play(mode);
@@ -82,33 +82,17 @@ class TracedBuffer final : public SoundBuffer {
     inner_->Stop();
     trace_.Stop(slot_);
   }
-  [[nodiscard]] bool IsPlaying() const override { return inner_->IsPlaying(); }
-  [[nodiscard]] int GetVolume() const override { return inner_->GetVolume(); }
   // Levels set before the first play are part of its play line.
   void SetVolume(int volume) override {
     inner_->SetVolume(volume);
     if (started_) trace_.Volume(slot_, inner_->GetVolume());
   }
-  [[nodiscard]] int GetPan() const override { return inner_->GetPan(); }
   void SetPan(int pan) override {
     inner_->SetPan(pan);
     if (started_) trace_.Pan(slot_, inner_->GetPan());
   }
-  [[nodiscard]] int GetFrequency() const override { return inner_->GetFrequency(); }
-  void SetFrequency(int hertz) override { inner_->SetFrequency(hertz); }
-  [[nodiscard]] std::int64_t GetCurrentPosition() const override {
-    return inner_->GetCurrentPosition();
-  }
-  [[nodiscard]] std::int64_t GetByteLength() const override { return inner_->GetByteLength(); }
-  [[nodiscard]] std::optional<std::int64_t> MsUntilEnd() const override {
-    return inner_->MsUntilEnd();
-  }
-  [[nodiscard]] const std::filesystem::path& Source() const override { return inner_->Source(); }
-  void SetStage(Stage stage) override { inner_->SetStage(stage); }
-  void SetDistance(double metres) override { inner_->SetDistance(metres); }
 
  private:
-  std::unique_ptr<SoundBuffer> inner_;
   std::string slot_;
   SoundTrace& trace_;
   bool started_ = false;
