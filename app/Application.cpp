@@ -58,9 +58,7 @@ void Application::ApplySoundOptions() {
   if (platform_.Mix.Apply(mix) || !mix.Headphones) return;
   // Said once, in the log only: the game plays on in stereo, as it always could.
   try {
-    throw PlatformError(ErrorCode::AudioFailure,
-                        "No 3D sound (HRTF) for headphones on this sound device: the game plays "
-                        "in stereo.");
+    throw PlatformError(ErrorCode::AudioFailure, kNoHeadphones3D);
   } catch (const PlatformError&) {
     log_.Record("Headphones", ErrorInfo::FromCurrentException());
   }

@@ -16,6 +16,10 @@ namespace strikora {
 [[nodiscard]] ClipRole RoleOfClip(const Folders& folders, const std::filesystem::path& file,
                                   const std::string& slot);
 
+// What the error log says when headphones are asked for and no 3D can be had.
+inline constexpr const char* kNoHeadphones3D =
+    "No 3D sound (HRTF) for headphones on this sound device: the game plays in stereo.";
+
 // Speech is never turned down below this: every menu is spoken.
 inline constexpr int kLeastSpeechVolume = 10;
 

@@ -82,9 +82,7 @@ void fOptions::Change(int direction) {
     mix.Headphones = false;
     (void)Mix().Apply(mix);
     try {
-      throw PlatformError(ErrorCode::AudioFailure,
-                          "No 3D sound (HRTF) for headphones on this sound device: the game "
-                          "plays in stereo.");
+      throw PlatformError(ErrorCode::AudioFailure, kNoHeadphones3D);
     } catch (const PlatformError&) {
       Engine.LogError("Headphones");
     }
