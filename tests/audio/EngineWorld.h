@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -40,12 +39,11 @@ struct EngineWorld {
   }
   // What was heard, as trace lines without their time and each file by its name alone:
   // "play SpeechBuffer lgb.wav 0 0 0", "stop SpeechBuffer", "error 53 nosuch.wav".
-  [[nodiscard]] std::vector<std::string> Heard(std::initializer_list<const char*> kinds = {
-                                                   "play", "stop", "volume", "pan",
-                                                   "error"}) const {
+  [[nodiscard]] std::vector<std::string> Heard() const {
     std::vector<std::string> out;
     for (const TraceEvent& e : sim.platform.Trace.Events()) {
-      if (std::find(kinds.begin(), kinds.end(), e.Kind) == kinds.end()) continue;
+      if (std::string(" play stop volume pan error ").find(" " + e.Kind + " ") == std::string::npos)
+        continue;
       out.push_back(e.Kind);
       for (const std::string& f : e.Fields) out.back() += " " + Name(f);
     }

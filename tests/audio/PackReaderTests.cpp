@@ -1,5 +1,4 @@
-// The pack reader against packs laid out byte by byte, so that every field is under the
-// test's control, including damaged ones.
+// The pack reader against packs laid out byte by byte, every field, damaged ones too, in hand.
 #include <gtest/gtest.h>
 
 #include <cstdint>

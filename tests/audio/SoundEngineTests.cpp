@@ -1,5 +1,4 @@
-// The sound engine on the simulated desktop: what the player hears, in what order, and when;
-// number speech and the MP3 music on the same engine.
+// The sound engine, number speech and the MP3 music: what the player hears, in what order, when.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -33,8 +32,7 @@ const std::string kSilence = Play("SpeechBuffer", "silence.wav");
 
 // Keys as these tests use them: Ctrl silences the speech, Enter says a prompt and waits for it,
 // Space starts a long clip on the speech slot, Home drops a pin into the ball's, Up speeds the MP3.
-class Lane final : public Form {
- public:
+struct Lane final : Form {
   explicit Lane(EngineWorld& w) : Form(w.sim.platform.Windows, "Lane"), w_(w) { Show(); }
   void Form_KeyDown(int KeyCode, int /*Shift*/) override {
     SoundEngine& e = w_.engine;
@@ -45,8 +43,6 @@ class Lane final : public Form {
       e.Load(e.BallBuffer, w_.F.PlayFolder / "pin3.wav")->Play(PlayMode::Once);
     EXPECT_TRUE(KeyCode != vk::Up || e.Mp3.SetPlayBackSpeed(2.25f));
   }
-
- private:
   EngineWorld& w_;
 };
 
@@ -160,9 +156,8 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
   };
   for (const auto& [hour, greeting] : std::vector<std::pair<int, std::string>>{
            {11, "intro1a.wav"}, {12, "intro1b.wav"}, {17, "intro1b.wav"}, {18, "intro1c.wav"}}) {
-    rows.push_back({"the greeting at " + std::to_string(hour) + ":59, then the whole theme", [hour](EngineWorld& w) {
-                      w.world.SetLocalTime({2026, 12, 6, hour, 59, 0});
-                      w.engine.PlayIntro(); },
+    rows.push_back({"the greeting at " + std::to_string(hour) + ":59, then the whole theme",
+                    [hour](EngineWorld& w) { w.world.SetLocalTime({2026, 12, 6, hour, 59, 0}), w.engine.PlayIntro(); },
                     {Play("AnnouncerBuffer", greeting)}, 400 + 3000});
   }
   for (const int level : {0, 2}) {
@@ -171,9 +166,7 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
       fade.insert(fade.end(), {"volume BackgroundBuffer " + std::to_string(v), kSilence});
     fade.push_back(Play("MusicBuffer", "music5.wav", -1000 - 250 * level, -1500, 1));
     rows.push_back({"the alley fades in at level " + std::to_string(level), [level](EngineWorld& w) {
-                      w.engine.AmbientLevel = static_cast<std::int16_t>(level);
-                      w.Push({0.9999});
-                      w.engine.StartAlleyAmbience(); },
+                      w.engine.AmbientLevel = static_cast<std::int16_t>(level), w.Push({0.9999}), w.engine.StartAlleyAmbience(); },
                     fade, level == 0 ? 2900 : 2500});
   }
   // clang-format on
@@ -303,7 +296,7 @@ TEST(NumberSpeech, EveryNumberIsHeardAsItsValueInTheFewestSnippetsEachGroupInOne
     EXPECT_EQ(n == 0, (" " + heard + " ").find(" 0 ") != std::string::npos) << heard;
     EXPECT_EQ(w.Now() - start, 400 * static_cast<std::int64_t>(w.PlaysOn("NumberBuffer").size()));
   }
-  EXPECT_TRUE(w.Heard({"error"}).empty());
+  EXPECT_TRUE(w.PlaysOn("SpeechBuffer").empty());  // no buzzer
 }
 
 }  // namespace
