@@ -17,18 +17,11 @@ using testing::KeyAt;
 using testing::Keys;
 using testing::Said;
 
-// A key `ms` after the n-th play of a menu clip ("lgb" for lgb.wav) starts, or with no clip
-// `ms` after the menu opens.
-struct Key {
-  const char* clip;
-  int key, n = 1, ms = 450, shift = 0;
-};
-
 TEST(MainMenu, WhatEachKeySaysAndDoes) {
   struct Case {
     const char* name;
     int item;
-    std::vector<Key> keys;
+    std::vector<KeyAt> keys;
     const char* heard;
     int stops;        // clips a key cut short
     int pauses = 10;  // ten before each prompt; two between the hour and the minutes
@@ -36,31 +29,27 @@ TEST(MainMenu, WhatEachKeySaysAndDoes) {
   const int Ctrl = mod::Ctrl, Shift = mod::Shift, Esc = vk::Escape;
   // clang-format off
   const std::vector<Case> cases = {
-      {"arrows wrap both ways; other keys repeat the item, cutting it if it still plays",
-       fMain::kStartGame, {{"lgb", vk::Up, 1, 50}, {"lta", vk::Down, 1, 50},
-        {"lgb", vk::Letter('P'), 2, 50}, {"lgb", vk::Digit(7), 3, 500}, {"lgb", Esc, 4, 500}},
+      {"arrows wrap both ways; other keys repeat the item, cutting it if it still plays", fMain::kStartGame,
+       Keys(At("lgb", vk::Up, 1, 50), At("lta", vk::Down, 1, 50), At("lgb", vk::Letter('P'), 2, 50),
+            At("lgb", vk::Digit(7), 3, 500), At("lgb", Esc, 4, 500)),
        "psao lgb lta lgb lgb lgb end", 3},
-      {"Ctrl alone and Shift alone only silence; both held with a key act as the key",
-       fMain::kStartGame, {{"lgb", vk::Down, 1, 50, Ctrl}, {"", vk::Control, 1, 2000, Ctrl},
-        {"", vk::Letter('A'), 1, 2100, Shift}, {"", vk::Down, 1, 2200, Shift | Ctrl},
-        {"", Esc, 1, 2300}},
+      {"Ctrl alone and Shift alone only silence; both held with a key act as the key", fMain::kStartGame,
+       Keys(At("lgb", vk::Down, 1, 50, Ctrl), At("psao", vk::Control, 1, 2000, Ctrl), At("psao", vk::Letter('A'), 1, 2100, Shift),
+            At("psao", vk::Down, 1, 2200, Shift | Ctrl), At("psao", Esc, 1, 2300)),
        "psao lgb create end", 2 /* lgb by Ctrl+Down, create by Escape */},
-      {"the handicap toggles; between its two clips the menu is busy: Down neither cuts nor moves",
-       fMain::kHandicap,
-       {{"off", vk::Enter}, {"uh", vk::Down, 2, 50}, {"on", vk::Enter}, {"off", Esc, 2}},
+      {"the handicap toggles; between its two clips the menu is busy: Down neither cuts nor moves", fMain::kHandicap,
+       Keys(At("off", vk::Enter), At("uh", vk::Down, 2, 50), At("on", vk::Enter), At("off", Esc, 2)),
        "psao uh off uh on uh off end", 0},
       {"the speaker test is heard on reaching it; Enter and Space do nothing there", fMain::kOptions,
-       {{"options", vk::Up}, {"spkrtest", vk::Enter}, {"spkrtest", vk::Space}, {"", Esc, 1, 5000}},
+       Keys(At("options", vk::Up), At("spkrtest", vk::Enter), At("spkrtest", vk::Space), At("psao", Esc, 1, 5000)),
        "psao options spkrtest end", 0},
-      {"Enter and Space start their items; back, the prompt and the item they were left on",
-       fMain::kStartGame, {{"lgb", vk::Enter}, {"lgb", vk::Down, 2}, {"create", vk::Down}, {"vps", vk::Space},
-        {"vps", Esc, 2}},
+      {"Enter and Space start their items; back, the prompt and the item they were left on", fMain::kStartGame,
+       Keys(At("lgb", vk::Enter), At("lgb", vk::Down, 2), At("create", vk::Down), At("vps", vk::Space), At("vps", Esc, 2)),
        "psao lgb selplyrs psao lgb create vps vpsmenu psao vps end", 0, 30},
       {"a key during the prompt says its item once", fMain::kStartGame,
-       {{"psao", vk::Down, 1, 100}, {"create", Esc}}, "psao create end", 1},
+       Keys(At("psao", vk::Down, 1, 100), At("create", Esc)), "psao create end", 1},
       {"F12 tells the time, not the item, and the menu listens again", fMain::kStartGame,
-       {{"lgb", vk::F12}, {"", vk::Down, 1, 8000}, {"create", Esc}}, "psao lgb #2 #20 create end",
-       0, 12},
+       Keys(At("lgb", vk::F12), At("psao", vk::Down, 1, 8000), At("create", Esc)), "psao lgb #2 #20 create end", 0, 12},
   };
   // clang-format on
   for (const Case& t : cases) {
@@ -68,10 +57,7 @@ TEST(MainMenu, WhatEachKeySaysAndDoes) {
     testing::AppWorld w;
     w.sim.world.SetLocalTime({2026, 12, 6, 14, 20, 0});
     for (int i = 0; i < 4; ++i) w.sim.random.Push(0.5);  // numbers in the plain voice
-    for (const Key& k : t.keys) {
-      if (*k.clip == '\0') w.sim.world.PressKeyAt(k.ms, k.key, k.shift);
-      if (*k.clip != '\0') w.Script({testing::At(k.clip, k.key, k.n, k.ms, k.shift)});
-    }
+    w.Script(t.keys);
     w.sim.platform.Trace.Clear();
     w.app->MainMenu().Item = static_cast<std::int16_t>(t.item);
     w.RunMainMenu();
