@@ -92,9 +92,8 @@ class Menus : public ::testing::Test {
     for (int n = 30; n >= 1; --n) dat << n << "\r\n";
   }
   void KeepNames(int count) {
-    for (int n = count + 1; n <= 200; ++n) {
+    for (int n = count + 1; n <= 200; ++n)
       fs::remove(w.tree.F.NamesFolder / ("fn" + std::to_string(n) + ".wav"));
-    }
     w.app->Players().CatalogueFirstNames();
   }
   // Creates a bowler with the keys; finished, the initial A as first name and as last, male,
@@ -121,9 +120,8 @@ class Menus : public ::testing::Test {
   // The bowlers heard, by their last initials: bowler k is the k-th letter (k <= 26).
   [[nodiscard]] std::string Initials() const {
     std::string out;
-    for (const std::string& clip : w.Heard()) {
+    for (const std::string& clip : w.Heard())
       if (clip.starts_with("initials/")) out += clip[9];
-    }
     return out;
   }
   testing::AppWorld w;
@@ -134,42 +132,28 @@ using Wizard = Menus;
 
 TEST_F(OptionMenus, PlayMethodAndSkill) {
   GameSession& s = w.app->Session();
-  struct Row {
-    StoredChoiceMenu& menu;
-    const char* key;
-    const std::int16_t& chosen;
-    const char *name, *stored;
-    std::vector<KeyAt> keys;
-    const char *heard, *storedAfter;
-    bool accepted;
-    int choice;
-  };
-  StoredChoiceMenu &pm = w.app->SelPlayMethod(), &sk = w.app->SelSkill();
   // Keys act during the prompt: the item a key spoke, or the closed menu's silence, is all
   // that follows it. A stored value that is no item reads as the first; Ctrl alone only
   // silences, Ctrl with Alt is no silencing state.
   // clang-format off
+  struct Row { bool skill; const char *name, *stored; std::vector<KeyAt> keys; const char *heard, *storedAfter;
+               bool accepted; int choice; };
   const Row rows[] = {
-      {pm, "Play", s.PlayMethod, "first run: first item; Escape stores nothing", nullptr,
-       Keys(At("pm1", vk::Escape)), "psapm pm1", "none", false, 1},
-      {pm, "Play", s.PlayMethod, "starts on the stored item; Down on the last wraps; Enter stores", "1",
+      {false, "first run: first item; Escape stores nothing", nullptr, Keys(At("pm1", vk::Escape)), "psapm pm1", "none", false, 1},
+      {false, "starts on the stored item; Down on the last wraps; Enter stores", "1",
        Keys(At("pm2", vk::Down), At("pm1", vk::Down), At("pm2", vk::Enter, 2)), "psapm pm2 pm1 pm2", "1", true, 2},
-      {pm, "Play", s.PlayMethod, "Escape during the prompt: nothing more", "1",
-       Keys(At("psapm", vk::Escape, 1, 100)), "psapm", "1", false, 1},
-      {pm, "Play", s.PlayMethod, "Down during the prompt: the new item once", "1",
+      {false, "Escape during the prompt: nothing more", "1", Keys(At("psapm", vk::Escape, 1, 100)), "psapm", "1", false, 1},
+      {false, "Down during the prompt: the new item once", "1",
        Keys(At("psapm", vk::Down, 1, 100), At("pm1", vk::Enter)), "psapm pm1", "0", true, 1},
-      {pm, "Play", s.PlayMethod, "no item stored; Ctrl, Ctrl with Alt", "x1",
-       Keys(At("pm1", vk::Down, 1, 50, mod::Ctrl), At("pm1", vk::Down, 1, 450, mod::Ctrl | mod::Alt),
-            At("pm2", vk::Enter)), "psapm pm1 pm2", "1", true, 2},
-      {sk, "Skill", s.SkillLevel, "first run: first item with its description; Up wraps", nullptr,
+      {false, "no item stored; Ctrl, Ctrl with Alt", "x1", Keys(At("pm1", vk::Down, 1, 50, mod::Ctrl),
+       At("pm1", vk::Down, 1, 450, mod::Ctrl | mod::Alt), At("pm2", vk::Enter)), "psapm pm1 pm2", "1", true, 2},
+      {true, "first run: first item with its description; Up wraps", nullptr,
        Keys(At("ld1", vk::Up), At("ld5", vk::Enter)), "pssl l1 ld1 l5 ld5", "4", true, 5},
-      {sk, "Skill", s.SkillLevel, "Down while a level is named skips its description, Down cuts a "
-       "description, Ctrl alone silences the rest of an item", "1",
-       Keys(At("l2", vk::Down, 1, 100), At("ld3", vk::Down, 1, 100), At("l4", vk::Control, 1, 100, mod::Ctrl),
-            At("l4", vk::Escape)), "pssl l2 l3 ld3 l4", "1", false, 1},
-      {sk, "Skill", s.SkillLevel, "Escape during the prompt: no level, no description", "2",
-       Keys(At("pssl", vk::Escape, 1, 100)), "pssl", "2", false, 1},
-      {sk, "Skill", s.SkillLevel, "a letter repeats the item, its description only once", "7",
+      {true, "Down while a level is named skips its description, Down cuts a description, Ctrl alone silences the "
+       "rest of an item", "1", Keys(At("l2", vk::Down, 1, 100), At("ld3", vk::Down, 1, 100),
+       At("l4", vk::Control, 1, 100, mod::Ctrl), At("l4", vk::Escape)), "pssl l2 l3 ld3 l4", "1", false, 1},
+      {true, "Escape during the prompt: no level, no description", "2", Keys(At("pssl", vk::Escape, 1, 100)), "pssl", "2", false, 1},
+      {true, "a letter repeats the item, its description only once", "7",
        Keys(At("l1", vk::Letter('Q'), 1, 100), At("ld1", vk::Enter)), "pssl l1 l1 ld1", "0", true, 1},
   };
   // clang-format on
@@ -177,13 +161,16 @@ TEST_F(OptionMenus, PlayMethodAndSkill) {
     SCOPED_TRACE(r.name);
     w.sim.platform.Trace.Clear();
     s = GameSession{};
-    if (r.stored != nullptr) w.sim.settings.SaveSetting("KORVELDA", "Menu", r.key, r.stored);
+    const char* key = r.skill ? "Skill" : "Play";
+    if (r.stored != nullptr) w.sim.settings.SaveSetting("KORVELDA", "Menu", key, r.stored);
     w.Script(r.keys);
-    r.menu.Show(ShowMode::Modal);
+    StoredChoiceMenu& menu =
+        r.skill ? static_cast<StoredChoiceMenu&>(w.app->SelSkill()) : w.app->SelPlayMethod();
+    menu.Show(ShowMode::Modal);
     EXPECT_EQ(w.Heard(), Said(r.heard));
-    EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Menu", r.key, "none"), r.storedAfter);
+    EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Menu", key, "none"), r.storedAfter);
     EXPECT_EQ(s.MenuAccepted, r.accepted);
-    EXPECT_EQ(r.chosen, r.choice);
+    EXPECT_EQ(r.skill ? s.SkillLevel : s.PlayMethod, r.choice);
     EXPECT_EQ(w.sim.world.PendingKeys(), 0U);
   }
 }
@@ -220,6 +207,18 @@ TEST_F(RosterMenus, AKeyDuringAnEntrySkipsTheNamesNotYetBegunAndOnlySilences) {
 }
 
 TEST_F(RosterMenus, DeletingAfterTheYesNoQuestion) {
+  // With `interrupt`, another window comes and goes while the question is open.
+  bool interrupt = false;
+  Form other(w.sim.platform.Windows, "Other");
+  Timer poll(w.sim.platform.Windows);
+  poll.OnTimer = [&] {
+    if (!interrupt || !w.app->ViewPlayers().ConfirmPending) return;
+    other.Show();
+    other.Hide();
+    interrupt = false;
+  };
+  poll.SetInterval(100);
+  poll.SetEnabled(true);
   // What was heard from the question on, and the bowlers left, by their last initials.
   const auto check = [this](const char* name, int bowlers, const std::vector<KeyAt>& keys,
                             const char* heardFromQuestion, const std::string& left) {
@@ -229,9 +228,8 @@ TEST_F(RosterMenus, DeletingAfterTheYesNoQuestion) {
     w.sim.platform.Windows.DoPendingEvents();  // the main menu takes the focus back
     EXPECT_EQ(w.HeardFrom("delete.wav"), Said(heardFromQuestion));
     std::string initials;
-    for (int i = 1; i <= w.app->Players().PlayerCount(); ++i) {
+    for (int i = 1; i <= w.app->Players().PlayerCount(); ++i)
       initials += w.app->Players().Players(i).LastName()[0];
-    }
     EXPECT_EQ(initials, left);
     EXPECT_EQ(fs::file_size(w.tree.F.PlayersFile), (bowlers - 1) * kRecordLength);
     EXPECT_EQ(w.Count("error"), 0);
@@ -250,28 +248,13 @@ TEST_F(RosterMenus, DeletingAfterTheYesNoQuestion) {
   check("the only one: the list closes and the main menu speaks again", 1,
         Keys(At("initials/a", vk::Delete), At("yesno", vk::Letter('Y'))),
         "delete #1 names/fn1 initials/A yesno psao lgb", "");
-}
-
-// Another window comes and goes while the delete question is open: the question is asked again
-// and still answered with Y, not lost with the list started over.
-TEST_F(RosterMenus, TheDeleteQuestionIsRepeatedWhenTheListGetsTheFocusBack) {
-  Reset(2);
-  Form other(w.sim.platform.Windows, "Other");
-  Timer poll(w.sim.platform.Windows);
-  poll.OnTimer = [&] {
-    if (!w.app->ViewPlayers().ConfirmPending) return;
-    other.Show();
-    other.Hide();
-    poll.SetEnabled(false);
-  };
-  poll.SetInterval(100);
-  poll.SetEnabled(true);
-  View(Keys(At("initials/a", vk::Delete), At("yesno", vk::Letter('Y'), 2),
-            At("initials/b", vk::Escape)));
-  EXPECT_EQ(w.HeardFrom("delete.wav"),
-            Said("delete #1 names/fn1 initials/A yesno delete #1 names/fn1 initials/A yesno #1 "
-                 "names/fn2 initials/B"));
-  EXPECT_EQ(w.app->Players().PlayerCount(), 1);
+  interrupt = true;
+  check("back from another window the question is asked again, not lost with the list restarted", 2,
+        Keys(At("initials/a", vk::Delete), At("yesno", vk::Letter('Y'), 2),
+             At("initials/b", vk::Escape)),
+        "delete #1 names/fn1 initials/A yesno delete #1 names/fn1 initials/A yesno #1 names/fn2 "
+        "initials/B psao lgb",
+        "B");
 }
 
 TEST_F(RosterMenus, StatisticsSkipEmptyAveragesForwardAndTheListStartsOverAfterThem) {
