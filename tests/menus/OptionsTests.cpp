@@ -83,12 +83,10 @@ TEST(SoundOptions, AStoredValueThatIsNoVolumeReadsAsItsDefault) {
 }
 
 TEST(SoundOptions, TheLaneGivesWayToTheAnnouncerAndEachKindKeepsItsVolume) {
-  struct Case {
-    const char* name;
-    bool laneOpen, clear;
-    int crowd, crowdLevel;  // percent, and what it does to a clip in hundredths of a dB
-    int during, after;      // the alley's dip under a call 150 ms in, and a second later
-  };
+  // The crowd's volume in percent and what it does to a clip in hundredths of a dB; the alley's
+  // dip under a call 150 ms in, and a second later.
+  // clang-format off
+  struct Case { const char* name; bool laneOpen, clear; int crowd, crowdLevel, during, after; };
   const std::vector<Case> cases = {
       {"on the lane: down under the call, back after it", true, true, 100, 0, -2000, 0},
       {"clear speech off: the lane stays", true, false, 100, 0, 0, 0},
@@ -96,12 +94,12 @@ TEST(SoundOptions, TheLaneGivesWayToTheAnnouncerAndEachKindKeepsItsVolume) {
       {"half the crowd's volume is 12 dB, on top of the dip", true, true, 50, -1204, -2000, 0},
       {"a tenth is 40 dB", true, false, 10, -4000, 0, 0},
   };
+  // clang-format on
   for (const Case& t : cases) {
     SCOPED_TRACE(t.name);
     testing::AppWorld w;
     SoundEngine& e = w.app->Engine();
-    Mixer& mix = w.sim.platform.Mix;
-    (void)mix.Apply(MixSettings{{100, 100, t.crowd, 100}, t.clear, false});
+    (void)w.sim.platform.Mix.Apply(MixSettings{{100, 100, t.crowd, 100}, t.clear, false});
     e.SetLaneOpen(t.laneOpen);
     e.StartAlleyAmbience();
     const int alley = -1500 + t.crowdLevel;  // the alley's own level, and the player's mix
