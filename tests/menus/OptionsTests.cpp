@@ -21,14 +21,10 @@ std::vector<testing::KeyAt> OnPercent(int key, int count, std::vector<testing::K
 }
 
 TEST(SoundOptions, EachKeyIsHeardKeptAndReadAgainAfterARestart) {
-  struct Case {
-    const char* name;
-    std::vector<testing::KeyAt> keys;  // after the options' first "percent"
-    const char* heard;                 // from the options' prompt on
-    MixSettings kept;
-  };
-  const int L = vk::Left, R = vk::Right, D = vk::Down;
+  // Keys from the options' first "percent" on; heard from their prompt on.
   // clang-format off
+  struct Case { const char* name; std::vector<testing::KeyAt> keys; const char* heard; MixSettings kept; };
+  const int L = vk::Left, R = vk::Right, D = vk::Down;
   const std::vector<Case> cases = {
       {"speech a step down; effects two, each with a pin; Enter switches clear speech off",
        {At("percent", L), At("percent", D, 2), At("percent", L, 3), At("percent", L, 4), At("percent", D, 5),
