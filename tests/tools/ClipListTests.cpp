@@ -50,7 +50,9 @@ TEST(ClipList, HasEveryFamilyTheEngineNumbers) {
   for (const auto& [pack, stem, count] : families)
     for (int k = 1; k <= count; ++k) clips.emplace_back(pack, stem + N(k));
   // Number speech: every stem in the three speakers' endings.
-  for (const std::string stem : {"0", "13", "20", "30", "90", "hundred", "thousnd", "negativ"})
+  std::vector<std::string> stems = {"hundred", "thousnd", "negativ"};
+  for (int n = 0; n <= 90; n += n < 20 ? 1 : 10) stems.push_back(N(n));
+  for (const std::string& stem : stems)
     for (const std::string suffix : {"", "f", "p"})
       clips.emplace_back(Pack::Numbers, stem + suffix);
   for (char c = 'A'; c <= 'Z'; ++c) clips.emplace_back(Pack::Initials, std::string(1, c));

@@ -1,8 +1,7 @@
-// The voice-set generator: its own workings (staging that does not depend on threads or
-// history, levelling, trimming, resampling), then the sound set the build generated, read back
-// every clip out of its pack as the game gets it, for what a player hears of it: one level for
-// every voice, effects where the clip list puts them, no peak over the ceiling, no DC offset and
-// no click at either end. Set STRIKORA_SOUNDS to check another folder of packs.
+// The sound set the build generated, every clip read back out of its pack as the game gets it,
+// for what a player hears of it: one level for every voice, effects where the clip list puts
+// them, no peak over the ceiling, no DC offset, no click at either end; then the resampling
+// under Flite's voices. Set STRIKORA_SOUNDS to check another folder of packs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,14 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/TempDir.h"
 #include "tools/ClipList.h"
 #include "tools/PackFile.h"
-#include "tools/voicegen/Generator.h"
-#include "tools/voicegen/Level.h"
+#include "tools/voicegen/Dsp.h"
 #include "tools/voicegen/Loudness.h"
 #include "tools/voicegen/SoundFile.h"
-#include "tools/voicegen/Speech.h"
 
 namespace strikora::voicegen {
 namespace {
@@ -118,12 +114,6 @@ std::vector<Heard> HearAll(const fs::path& dir) {
   return heard;
 }
 
-// "" for the plain number speaker, "f" or "p" for the others.
-std::string NumberVoice(const Clip& c) {
-  const char s = c.file[c.file.size() - 5];
-  return s == 'f' || s == 'p' ? std::string(1, s) : std::string();
-}
-
 class VoiceSetCheck : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -156,9 +146,7 @@ TEST_F(VoiceSetCheck, EveryClipSoundsCleanAtItsLevel) {
     ASSERT_TRUE(h.error.empty()) << h.error;
     EXPECT_EQ(h.rate, 22050);
     if (h.clip->effect == Effect::Silence) {
-      EXPECT_EQ(h.audio.Channels, 1);
-      EXPECT_EQ(h.audio.Frames(), 2205U);
-      EXPECT_EQ(std::count(h.audio.Data.begin(), h.audio.Data.end(), 0.0F), 2205);
+      EXPECT_TRUE(h.audio.Channels == 1 && h.audio.Data == Samples(2205, 0.0F));  // 100 ms
       continue;
     }
     EXPECT_NEAR(h.lufs, (voiceset::kSpeechLoudness + h.clip->level) / 100.0, kTolerance);
@@ -174,28 +162,23 @@ TEST_F(VoiceSetCheck, EveryClipSoundsCleanAtItsLevel) {
     }
     if (h.clip->kind == voiceset::ClipKind::Speech) {
       EXPECT_GE(h.endDrop, 40.0) << "a word cut while it sounds";
-      if (h.clip->effect == Effect::None) {
-        EXPECT_EQ(h.audio.Channels, 1);
-      }
+      EXPECT_TRUE(h.clip->effect != Effect::None || h.audio.Channels == 1);
     }
   }
 }
 
 TEST_F(VoiceSetCheck, TheThreeNumberSpeakersSayEachWordAlikeInTheirOwnVoices) {
-  std::map<std::string, std::vector<const Heard*>> words;  // by stem: "7", "hundred"
-  for (const auto& h : Clips) {
-    if (h.clip->pack != Pack::Numbers) continue;
-    words[h.clip->file.substr(0, h.clip->file.size() - 4 - NumberVoice(*h.clip).size())].push_back(
-        &h);
-  }
-  EXPECT_EQ(words.size(), 31U);
-  for (const auto& [stem, said] : words) {
-    ASSERT_EQ(said.size(), 3U) << stem;
-    const auto [quiet, loud] = std::minmax_element(
-        said.begin(), said.end(), [](const Heard* a, const Heard* b) { return a->lufs < b->lufs; });
-    EXPECT_LE((*loud)->lufs - (*quiet)->lufs, kTolerance) << stem;
-    for (std::size_t i = 0; i < 3; ++i)
-      EXPECT_NE(said[i]->audio.Data, said[(i + 1) % 3]->audio.Data) << stem;
+  for (const Heard& h : Clips) {
+    const std::string& file = h.clip->file;  // "7.wav", "7f.wav", "7p.wav"
+    if (h.clip->pack != Pack::Numbers || file.ends_with("f.wav") || file.ends_with("p.wav"))
+      continue;
+    const std::string stem = file.substr(0, file.size() - 4);
+    const Heard &f = Of(Pack::Numbers, stem + "f.wav"), &p = Of(Pack::Numbers, stem + "p.wav");
+    EXPECT_LE(std::max({h.lufs, f.lufs, p.lufs}) - std::min({h.lufs, f.lufs, p.lufs}), kTolerance)
+        << stem;
+    EXPECT_TRUE(h.audio.Data != f.audio.Data && f.audio.Data != p.audio.Data &&
+                p.audio.Data != h.audio.Data)
+        << stem;
   }
 }
 
@@ -215,20 +198,17 @@ int ZeroCrossings(const Samples& s) {
 // roar outlasts the strike call, which waits for its play cursor to pass byte 500000; each
 // piece of music lasts as long as its place in the game.
 TEST_F(VoiceSetCheck, PinsCrowdsAndMusicFitTheirPlaceInTheGame) {
-  for (int n = 2; n <= 10; ++n) {
-    EXPECT_GT(Of(Pack::Play, "pin" + std::to_string(n) + ".wav").lufs,
-              Of(Pack::Play, "pin" + std::to_string(n - 1) + ".wav").lufs)
-        << n << " pins";
-  }
+  const auto pin = [](int n) { return Of(Pack::Play, "pin" + std::to_string(n) + ".wav").lufs; };
+  for (int n = 2; n <= 10; ++n) EXPECT_GT(pin(n), pin(n - 1)) << n << " pins";
   EXPECT_GT(Of(Pack::Play, "cheers1.wav").lufs, Of(Pack::Play, "cheers2.wav").lufs);
   EXPECT_GT(Of(Pack::Play, "cheers2.wav").lufs, Of(Pack::Play, "cheer1.wav").lufs);
   const Audio& roar = Of(Pack::Play, "cheers1.wav").audio;
   ASSERT_GT(roar.Frames(), 250000U);
   EXPECT_GT(Energy(roar.Data, 250000, 250000 + 22050), 22050 * 1e-3) << "the crowd still loud";
+  // clang-format off
   const std::tuple<Pack, const char*, double, double> pieces[] = {
-      {Pack::Beside, "logos.mp3", 3, 5},
-      {Pack::Announce, "themesng.mp3", 10, 20},
-      {Pack::Adverts, "advert4.mp3", 6, 30}};
+      {Pack::Beside, "logos.mp3", 3, 5}, {Pack::Announce, "themesng.mp3", 10, 20}, {Pack::Adverts, "advert4.mp3", 6, 30}};
+  // clang-format on
   for (const auto& [pack, file, min, max] : pieces) {
     const Heard& h = Of(pack, file);
     const double seconds = static_cast<double>(h.audio.Frames()) / h.rate;
@@ -236,7 +216,7 @@ TEST_F(VoiceSetCheck, PinsCrowdsAndMusicFitTheirPlaceInTheGame) {
   }
 }
 
-TEST_F(VoiceSetCheck, SpeakerTestSaysLeftOnTheLeftThenRightOnTheRight) {
+TEST_F(VoiceSetCheck, SpeakerTestSaysLeftThenRightAndAimTonesShortenWithSkill) {
   const Audio& a = Of(Pack::Menu, "spkrtest.wav").audio;
   ASSERT_EQ(a.Channels, 2);
   std::string sides;  // a letter a 50 ms window: L only the left speaker heard, R the right
@@ -248,15 +228,13 @@ TEST_F(VoiceSetCheck, SpeakerTestSaysLeftOnTheLeftThenRightOnTheRight) {
   EXPECT_GT(std::count(sides.begin(), sides.end(), 'L'), 5) << sides;
   EXPECT_GT(std::count(sides.begin(), sides.end(), 'R'), 5) << sides;
   EXPECT_LT(sides.rfind('L'), sides.find('R')) << sides;
-}
-
-TEST_F(VoiceSetCheck, AimTonesShortenWithSkillAndLandmarksStandOut) {
+  // The aim tones shorten with skill; a landmark stands out at the same pace, so that the
+  // sweep's rhythm does not give it away by itself.
   std::size_t previous = SIZE_MAX;
   for (int skill = 1; skill <= 5; ++skill) {
     SCOPED_TRACE(::testing::Message() << "skill " << skill);
     const Audio& plain = Of(Pack::Play, "aim0" + std::to_string(skill) + ".wav").audio;
     const Audio& mark = Of(Pack::Play, "aim1" + std::to_string(skill) + ".wav").audio;
-    // Same pace for both, so the sweep's rhythm does not give the landmark away by itself.
     EXPECT_EQ(plain.Frames(), mark.Frames());
     EXPECT_LT(plain.Frames(), previous);
     previous = plain.Frames();
