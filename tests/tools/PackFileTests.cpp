@@ -67,15 +67,6 @@ TEST(PackFiles, PacksTheReaderCouldNotGiveBackAreRefusedAndDamagedOnesNotListed)
   Write(dir / "bad.des", std::string("\0\0\0\0\x0c\0\0\0\0\0\0\0", 12) + std::string(64, 'x'));
   EXPECT_THROW((void)ListPack(dir / "bad.des"), std::runtime_error);
   EXPECT_THROW((void)ListPack(dir / "absent.des"), std::runtime_error);
-  // An unchanged pack keeps its time stamp.
-  const fs::path file = dir / "menu.des";
-  EXPECT_TRUE(WriteIfChanged(file, BuildPack({{"a.wav", V("abc")}})));
-  const auto stamp = fs::last_write_time(file);
-  EXPECT_FALSE(WriteIfChanged(file, BuildPack({{"a.wav", V("abc")}})));
-  EXPECT_EQ(fs::last_write_time(file), stamp);
-  EXPECT_TRUE(WriteIfChanged(file, BuildPack({{"a.wav", V("abd")}})));
-  EXPECT_EQ(ListPack(file).at(0).Name, "a.wav");
-  EXPECT_FALSE(fs::exists(dir / "menu.des.tmp"));
 }
 
 // The pack tool, one command a row, each on what the rows before it left: its exit status (2

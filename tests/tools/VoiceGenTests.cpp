@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ struct Heard {
   double head = 0, tail = 0;              // largest magnitude in the first and last millisecond
   double first = 0, last = 0, seam = 0;   // the end frames, and the jump from last to first
   double endDrop = 0;                     // dB from the loudest 30 ms to the last 30 ms
-  std::string data;                       // a data file's bytes, not heard
+  std::vector<char> bytes;                // as the pack holds it
 };
 
 double RmsDb(const Audio& a, std::size_t from, std::size_t to) {
@@ -48,6 +49,7 @@ double RmsDb(const Audio& a, std::size_t from, std::size_t to) {
 Heard Hear(const Clip& clip, const std::vector<char>& bytes) {
   Heard h;
   h.clip = &clip;
+  h.bytes = bytes;
   h.error = bytes.empty() ? "missing" : "";
   try {
     if (!bytes.empty()) h.audio = DecodeSound(bytes, &h.rate);
@@ -104,11 +106,6 @@ std::vector<Heard> HearAll(const fs::path& dir) {
     const auto it =
         entries.find(std::string(voiceset::PackFileName(clip.pack)) + "|" + clip.PackEntryName());
     if (it != entries.end()) bytes = it->second;
-    if (clip.kind == voiceset::ClipKind::Data) {
-      heard.emplace_back().clip = &clip;
-      heard.back().data.assign(bytes.begin(), bytes.end());
-      continue;
-    }
     heard.push_back(Hear(clip, bytes));
   }
   return heard;
@@ -120,13 +117,11 @@ class VoiceSetCheck : public ::testing::Test {
     const char* other = std::getenv("STRIKORA_SOUNDS");
     Clips = HearAll(other != nullptr ? fs::path(other) : fs::path(STRIKORA_SOUNDS_DIR));
   }
+  // One per clip, in the clip list's order.
   static const Heard& Of(Pack pack, const std::string& file) {
-    static const Heard none;
-    const auto it = std::find_if(Clips.begin(), Clips.end(), [&](const Heard& h) {
-      return h.clip->pack == pack && h.clip->file == file;
-    });
-    EXPECT_NE(it, Clips.end()) << file;
-    return it == Clips.end() ? none : *it;
+    const Clip* clip = voiceset::FindClip(pack, file);
+    if (clip == nullptr) throw std::invalid_argument(file);
+    return Clips.at(static_cast<std::size_t>(clip - voiceset::AllClips().data()));
   }
   static inline std::vector<Heard> Clips;
 };
@@ -140,7 +135,8 @@ TEST_F(VoiceSetCheck, EveryClipSoundsCleanAtItsLevel) {
   for (const auto& h : Clips) {
     SCOPED_TRACE(h.clip->file);
     if (h.clip->kind == voiceset::ClipKind::Data) {
-      EXPECT_EQ(h.data, voiceset::NamesDatText());  // the names list, in its alphabetical order
+      // The names list, in its alphabetical order.
+      EXPECT_EQ(std::string(h.bytes.begin(), h.bytes.end()), voiceset::NamesDatText());
       continue;
     }
     ASSERT_TRUE(h.error.empty()) << h.error;
