@@ -2,7 +2,6 @@
 // buzzer in the game.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -13,10 +12,6 @@
 
 namespace strikora::voiceset {
 namespace {
-
-std::string N(int n) {
-  return std::to_string(n);
-}
 
 TEST(ClipList, EveryFileLandsOnceInTheSoundTreeUnderAShortEnoughName) {
   std::set<std::string> landed;
@@ -37,8 +32,9 @@ TEST(ClipList, HasEveryFamilyTheEngineNumbers) {
   std::vector<std::pair<Pack, std::string>> clips = {
       {Pack::Play, "buzzer.wav"},       {Pack::Ambient, "alley.wav"},
       {Pack::Beside, "silence.wav"},    {Pack::Beside, "logos.mp3"},
-      {Pack::Announce, "themesng.mp3"}, {Pack::StdNames, "../names.dat"}};
-  for (const char* f : {"intro1a", "intro1b", "intro1c"}) clips.emplace_back(Pack::Announce, f);
+      {Pack::Announce, "themesng.mp3"}, {Pack::StdNames, "../names.dat"},
+      {Pack::Announce, "intro1a"},      {Pack::Announce, "intro1b"},
+      {Pack::Announce, "intro1c"}};
   for (const char* f : {"menu", "active", "psao", "lgb", "create", "vps", "uh", "on", "off",
                         "spkrtest", "lta", "end"})
     clips.emplace_back(Pack::Menu, f);
@@ -46,10 +42,10 @@ TEST(ClipList, HasEveryFamilyTheEngineNumbers) {
       {Pack::Play, "aim0", 5},     {Pack::Play, "aim1", 5},   {Pack::Play, "pin", 10},
       {Pack::Ambient, "music", 5}, {Pack::Ambient, "ohs", 7}, {Pack::Ambient, "amb", 15}};
   for (const auto& [pack, stem, count] : families)
-    for (int k = 1; k <= count; ++k) clips.emplace_back(pack, stem + N(k));
+    for (int k = 1; k <= count; ++k) clips.emplace_back(pack, stem + std::to_string(k));
   // Number speech: every stem in the three speakers' endings.
   std::vector<std::string> stems = {"hundred", "thousnd", "negativ"};
-  for (int n = 0; n <= 90; n += n < 20 ? 1 : 10) stems.push_back(N(n));
+  for (int n = 0; n <= 90; n += n < 20 ? 1 : 10) stems.push_back(std::to_string(n));
   for (const std::string& stem : stems)
     for (const std::string suffix : {"", "f", "p"})
       clips.emplace_back(Pack::Numbers, stem + suffix);
@@ -66,7 +62,7 @@ TEST(ClipList, NamesAreNumberedWithoutGapsAndNamesDatOffersEachOnceAlphabeticall
   const auto& names = FirstNames();
   EXPECT_LE(names.size(), 200U);  // the catalogue looks at fn1 to fn200
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const Clip* clip = FindClip(Pack::StdNames, "fn" + N(static_cast<int>(i) + 1) + ".wav");
+    const Clip* clip = FindClip(Pack::StdNames, "fn" + std::to_string(i + 1) + ".wav");
     ASSERT_NE(clip, nullptr);
     EXPECT_EQ(clip->text, names[i]);
   }

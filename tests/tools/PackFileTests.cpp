@@ -18,14 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<char> V(const std::string& s) {
-  return {s.begin(), s.end()};
-}
-void Write(const fs::path& f, const std::string& s) {
-  std::ofstream(f, std::ios::binary) << s;
-}
-
 TEST(PackFiles, WrittenPacksUnpackToTheSameBytesBadOnesAreRefusedAndTheToolDoesTheSame) {
+  const auto V = [](const std::string& s) { return std::vector<char>(s.begin(), s.end()); };
+  const auto Write = [](const fs::path& f, const std::string& s) {
+    std::ofstream(f, std::ios::binary) << s;
+  };
   const strikora::testing::TempDir dir;
   for (const char* folder : {"first", "my voices/skipped folder", "long", "sounds"})
     fs::create_directories(dir / folder);
@@ -65,9 +62,8 @@ TEST(PackFiles, WrittenPacksUnpackToTheSameBytesBadOnesAreRefusedAndTheToolDoesT
   EXPECT_THROW((void)ListPack(dir / "bad.des"), std::runtime_error);
   EXPECT_THROW((void)ListPack(dir / "absent.des"), std::runtime_error);
 
-  // The pack tool, one command a row, each on what the rows before it left: its exit status (2
-  // not a command the tool knows, 1 a command it could not carry out) and the pack's listing.
-  // A tool that dies on a signal has crashed: that is never a refusal.
+  // The pack tool, a command a row on what the rows before left: its exit status (2 not a command
+  // it knows, 1 one it could not carry out; a signal is a crash, never a refusal); the listing.
   const std::string d = "'" + dir.Path().string() + "/", pack = d + "mine.des' ";
   Write(dir / "my voices/b.wav", "bee");
   Write(dir / "my voices/a.wav", "ay");

@@ -1,7 +1,5 @@
-// The sound set the build generated, every clip read back out of its pack as the game gets it,
-// for what a player hears of it: one level for every voice, effects where the clip list puts
-// them, no peak over the ceiling, no DC offset, no click at either end; then the resampling
-// under Flite's voices. Set STRIKORA_SOUNDS to check another folder of packs.
+// The generated sound set, every clip read out of its pack as the game gets it, as a player hears
+// it; then the resampling under Flite's voices. STRIKORA_SOUNDS names another folder of packs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
