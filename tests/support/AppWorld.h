@@ -83,12 +83,11 @@ struct AppWorld {
   [[nodiscard]] std::vector<std::string> Heard() const {
     std::vector<std::string> out;
     for (const TraceEvent& e : sim.platform.Trace.Events()) {
-      if (e.Kind != "play" || e.Fields[0] == "BackgroundBuffer") continue;
-      const std::filesystem::path file(e.Fields[1]);
-      const std::string name = file.filename().string();
-      const std::string folder = file.parent_path().filename().string();
+      const std::filesystem::path file(e.Kind == "play" ? e.Fields[1] : "");
+      if (e.Kind != "play" || e.Fields[0] == "BackgroundBuffer" || file.filename() == "silence.wav")
+        continue;
+      const std::string folder = file.parent_path().filename().string(), name = file.filename();
       std::string stem = file.stem().string();
-      if (name == "silence.wav") continue;
       if (folder == "numbers" && (stem.back() == 'f' || stem.back() == 'p')) stem.pop_back();
       const std::string shown = folder == "menu" ? name : folder + "/" + name;
       out.push_back(folder == "numbers" ? "#" + stem : shown);
@@ -101,9 +100,8 @@ struct AppWorld {
     return {std::find(all.begin(), all.end(), clip), all.end()};
   }
   [[nodiscard]] int Count(const std::string& kind) const {
-    int n = 0;
-    for (const TraceEvent& e : sim.platform.Trace.Events()) n += e.Kind == kind ? 1 : 0;
-    return n;
+    return static_cast<int>(
+        std::ranges::count(sim.platform.Trace.Events(), kind, &TraceEvent::Kind));
   }
 
   TempDir dir;
