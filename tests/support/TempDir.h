@@ -13,8 +13,7 @@ namespace strikora::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "strikora-test-XXXXXX").string();
+    std::string pattern = std::filesystem::temp_directory_path() / "strikora-test-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temp folder");
     path_ = pattern;
   }
@@ -30,9 +29,7 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
-  [[nodiscard]] std::filesystem::path operator/(const std::string& name) const {
-    return path_ / name;
-  }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
  private:
   std::filesystem::path path_;
