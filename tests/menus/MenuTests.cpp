@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
-#include "menus/ListOrder.h"
 #include "tests/support/AppWorld.h"
 
 namespace strikora {
@@ -93,11 +91,10 @@ class Menus : public ::testing::Test {
   // Creates a bowler with the keys; finished, the initial A as first name and as last, male,
   // left-handed.
   void Create(std::vector<KeyAt> keys, bool finished = false) {
-    const int enter = keys.empty() ? 1 : 2;
     if (finished)
       keys.insert(keys.end(),
-                  {At("uai", vk::Enter, enter), At("a", vk::Enter), At("a", vk::Enter, 2),
-                   At("male", vk::Enter), At("lefty", vk::Enter)});
+                  {At("uai", vk::Enter, keys.empty() ? 1 : 2), At("a", vk::Enter),
+                   At("a", vk::Enter, 2), At("male", vk::Enter), At("lefty", vk::Enter)});
     w.Script(keys);
     w.app->CreatePlayer();
   }
@@ -119,9 +116,8 @@ using Wizard = Menus;
 
 TEST_F(OptionMenus, PlayMethodAndSkill) {
   GameSession& s = w.app->Session();
-  // Keys act during the prompt: the item a key spoke, or the closed menu's silence, is all
-  // that follows it. A stored value that is no item reads as the first; Ctrl alone only
-  // silences, Ctrl with Alt is no silencing state.
+  // A key during the prompt: the item it spoke, or the closed menu's silence, is all that follows.
+  // A stored value that is no item reads as the first; Ctrl alone only silences, with Alt not.
   // clang-format off
   struct Row { bool skill; const char *name, *stored; std::vector<KeyAt> keys; const char *heard, *storedAfter;
                bool accepted; int choice; };
@@ -192,10 +188,8 @@ TEST_F(RosterMenus, DeletingAfterTheYesNoQuestion) {
   Form other(w.sim.platform.Windows, "Other");
   Timer poll(w.sim.platform.Windows);
   poll.OnTimer = [&] {
-    if (!interrupt || !w.app->ViewPlayers().ConfirmPending) return;
-    other.Show();
-    other.Hide();
-    interrupt = false;
+    if (interrupt && w.app->ViewPlayers().ConfirmPending)
+      other.Show(), other.Hide(), interrupt = false;
   };
   poll.SetInterval(100);
   poll.SetEnabled(true);
@@ -238,9 +232,8 @@ TEST_F(RosterMenus, DeletingAfterTheYesNoQuestion) {
 
 TEST_F(RosterMenus, StatisticsSkipEmptyAveragesForwardAndTheListStartsOverAfterThem) {
   Reset(2);
-  Player& first = w.app->Players().Players(1);
-  first.AddScore(1, 7, 0);
-  first.GameOver(2, 3);  // one game, with play method 2 at skill 3
+  w.app->Players().Players(1).AddScore(1, 7, 0);
+  w.app->Players().Players(1).GameOver(2, 3);  // one game, with play method 2 at skill 3
   // Enter is no choice here: it cuts the statistic and says it again. Escape during the
   // prompt closes the statistics before they say anything.
   View(Keys(At("initials/a", vk::Enter), At("initials/a", vk::Down, 2),
@@ -296,7 +289,6 @@ TEST_F(RosterMenus, AHostileNameAndAMissingNumberAreBuzzedAndTheListStillListens
 constexpr const char* kFinishedWithInitials =
     "wyfn uai initials/A wyln initials/A hello initials/A initials/A morf male sybh lefty";
 
-// What the roster keeps of a bowler.
 std::string Kept(const Player& p) {
   return p.FirstName() + " " + p.LastName() + (p.Female() ? " female" : "") +
          (p.Lefthanded() ? " lefty" : "") + (p.IsActive() ? " active" : "");
@@ -353,7 +345,15 @@ TEST_F(Wizard, AnswersHeardAndStored) {
   EXPECT_EQ(w.Heard(), Said("initials/Z initials/B"));
 }
 
-TEST_F(Wizard, AFullRosterSaysSoBeforeTheFirstQuestionAndOverwritesNothing) {
+TEST_F(Wizard, AnUnsavedBowlerAndAFullRosterLeaveTheRosterAsItWas) {
+  fs::remove(w.tree.F.PlayersFile);
+  fs::create_directory(w.tree.F.PlayersFile);  // the record cannot be written
+  Create({}, true);
+  EXPECT_EQ(w.Heard().back(), "play/buzzer.wav");
+  EXPECT_EQ(w.Count("error"), 1);
+  EXPECT_EQ(w.app->Players().PlayerCount(), 0);
+  EXPECT_EQ(w.app->Players().PlayerAt(1), nullptr);  // the next bowler goes into this slot
+  fs::remove(w.tree.F.PlayersFile);
   w.AddBowlers(100);
   const auto size = fs::file_size(w.tree.F.PlayersFile);
   w.Script(Keys(At("lgb", vk::Down), At("create", vk::Enter), At("full", vk::Escape)));
@@ -364,14 +364,21 @@ TEST_F(Wizard, AFullRosterSaysSoBeforeTheFirstQuestionAndOverwritesNothing) {
 }
 
 TEST_F(Wizard, ABrokenOrEmptyNamesListBuzzesAndAsksAgain) {
-  // Not a number, a number, none, past the catalogue, negative, blank; the rest unread. An
-  // empty item chosen leaves the first name unanswered.
-  std::ofstream(w.tree.F.NamesDatFile, std::ios::trunc) << "abc\n2\n0\n99\n-1\n \n";
-  Create(Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("buzzer", vk::Down),
-              At("fn2", vk::Down), At("buzzer", vk::Enter, 2)),
-         true);
+  // Not a number; numbers with spaces, a carriage return or a plus; an endless line (no number,
+  // and no memory spent on it); none, past the catalogue, negative, blank. An empty item chosen
+  // leaves the first name unanswered.
+  std::ofstream(w.tree.F.NamesDatFile, std::ios::trunc)
+      << "abc\n 2 \r\n+3\n"
+      << std::string(1 << 20, '1') << "\n0\n99\n-1\n \n";
+  std::vector<KeyAt> keys =
+      Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("buzzer", vk::Down), At("fn2", vk::Down),
+           At("fn3", vk::Down), At("buzzer", vk::Enter, 6));
+  for (int n = 2; n <= 5; ++n) keys.push_back(At("buzzer", vk::Down, n));
+  Create(keys, true);
   EXPECT_EQ(w.HeardFrom("uafn.wav"),
-            Said(std::string("uafn play/buzzer names/fn2 play/buzzer ") + kFinishedWithInitials));
+            Said(std::string("uafn play/buzzer names/fn2 names/fn3 play/buzzer play/buzzer "
+                             "play/buzzer play/buzzer play/buzzer ") +
+                 kFinishedWithInitials));
   KeepNames(0);  // no recorded name at all
   w.sim.platform.Trace.Clear();
   Create(Keys(At("uai", vk::Down), At("uafn", vk::Enter)), true);
@@ -379,35 +386,6 @@ TEST_F(Wizard, ABrokenOrEmptyNamesListBuzzesAndAsksAgain) {
             Said(std::string("uafn play/buzzer ") + kFinishedWithInitials));
   EXPECT_EQ(w.Count("error"), 1);
   EXPECT_EQ(Kept(w.app->Players().Players(2)), "A.wav A.wav lefty");
-}
-
-TEST_F(Wizard, ABowlerThatCannotBeSavedIsLoggedAndLeavesTheTableAsTheFile) {
-  fs::remove(w.tree.F.PlayersFile);
-  fs::create_directory(w.tree.F.PlayersFile);  // the record cannot be written
-  Create({}, true);
-  EXPECT_EQ(w.Heard().back(), "play/buzzer.wav");
-  EXPECT_EQ(w.Count("error"), 1);
-  EXPECT_EQ(w.app->Players().PlayerCount(), 0);
-  EXPECT_EQ(w.app->Players().PlayerAt(1), nullptr);  // the next bowler goes into this slot
-}
-
-TEST(ListOrder, OnlyWholeNumbersNamingACatalogueEntryCountAndNoLineCostsMemory) {
-  // Positions 0..2 after reading, from {7, 7, 7}: not numbers, or outside 1..3, read as 0; a
-  // short list leaves the rest; an endless line is no number.
-  // clang-format off
-  const std::pair<std::string, std::vector<std::int16_t>> rows[] = {
-      {" 2 \r\n+3\n1", {2, 3, 1}},
-      {"x\n4\n-1\n", {0, 0, 0}},
-      {std::string(1 << 20, '1') + "\n2\n", {0, 2, 7}}};
-  // clang-format on
-  for (const auto& [text, expected] : rows) {
-    std::istringstream in(text);
-    ListOrderTable order{};
-    order.fill(7);
-    ReadListOrder(in, 3, order);
-    EXPECT_EQ(std::vector<std::int16_t>(order.begin(), order.begin() + 3), expected)
-        << text.substr(0, 20);
-  }
 }
 
 }  // namespace

@@ -14,12 +14,6 @@ namespace {
 using testing::At;
 using testing::Said;
 
-// `key` on each of the first `count` "percent"s, then the keys after.
-std::vector<testing::KeyAt> OnPercent(int key, int count, std::vector<testing::KeyAt> after) {
-  for (int n = 1; n <= count; ++n) after.push_back(At("percent", key, n));
-  return after;
-}
-
 TEST(SoundOptions, EachKeyIsHeardKeptAndReadAgainAfterARestart) {
   // Keys from the options' first "percent" on; heard from their prompt on.
   // clang-format off
@@ -33,7 +27,9 @@ TEST(SoundOptions, EachKeyIsHeardKeptAndReadAgainAfterARestart) {
        "play/pin7 #80 percent volcrowd #1 #hundred percent volmusic #1 #hundred percent clearsp on off",
        {{90, 80, 100, 100}, false, false}},
       {"speech never goes below ten; Left and Right set a switch off and on",
-       OnPercent(L, 10, {At("percent", vk::Up, 11), At("off", L), At("off", vk::Up, 2), At("on", R), At("on", vk::Escape, 2)}),
+       {At("percent", L), At("percent", L, 2), At("percent", L, 3), At("percent", L, 4), At("percent", L, 5), At("percent", L, 6),
+        At("percent", L, 7), At("percent", L, 8), At("percent", L, 9), At("percent", L, 10), At("percent", vk::Up, 11),
+        At("off", L), At("off", vk::Up, 2), At("on", R), At("on", vk::Escape, 2)},
        "psoption volspch #1 #hundred percent #90 percent #80 percent #70 percent #60 percent #50 percent "
        "#40 percent #30 percent #20 percent #10 percent #10 percent headph off off clearsp on on",
        {{10, 100, 100, 100}, true, false}},
