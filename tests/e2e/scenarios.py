@@ -3,7 +3,8 @@
   bowler  the main menu in large print, F8 changing its colours; a bowler created by voice, the
           window closed from the wizard; after a restart the list names that bowler, a whole game
           is bowled (the lane and the results in large print), told and stored, speech turned
-          down in the sound options, Escape; a third start tells it again and closes the window;
+          down in the sound options, Escape; a third start deletes the bowler, tells the speech
+          volume again and closes the window;
   splash  the window closed while the packs unpack under the jingle.
 Every run must end with status 0, no failed clip or error, and the unpacked sounds cleared.
   scenarios.py bowler|splash STRIKORA STRIKORA-TEST-SOUNDSET STRIKORA-CLOSE-WINDOW WORDS.TXT"""
@@ -157,13 +158,22 @@ def bowler(game, closer):
     stored, slot = (struct.unpack_from("<h", pathlib.Path(game.data, "players.qbx").read_bytes(), at)[0] for at in (28, 2028))
     check((stored, slot) == (spoken, 1), "told %d, stored %d in slot %d" % (spoken, stored, slot))
 
-    game.start("third")
+    game.start("third")  # the bowler deleted from the list, then the options kept
+    game.press("Down", "Down")
+    game.after(r"/vps\.wav\t", "Return")
+    game.after(r"\tAnnouncerBuffer\t.*/initials/Z\.wav\t", "Delete")
+    game.after(r"/yesno\.wav\t", "y")
+    game.wait_for(r"/psao\.wav\t")
+    game.after(r"/vps\.wav\t", "Up")
+    game.after(r"/create\.wav\t", "Up")
+    game.wait_for(r"/lgb\.wav\t")
     open_options(game)
     game.wait_for(r"/volspch\.wav\t")
     check(spoken_number(game) == 90, "the speech volume was not kept")
     game.wait_quiet()
     close(game, closer, "Sound Options:")
     ended_clean(game)
+    check(pathlib.Path(game.data, "players.qbx").read_bytes() == b"", "the deleted bowler is kept")
 
 
 def splash(game, closer):
