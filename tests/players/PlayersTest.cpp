@@ -179,6 +179,18 @@ TEST(RosterStore, DeletingMovesTheBowlersBehindUpAndKeepsWhatWasNeverRead) {
   EXPECT_EQ(w.roster.Players(3).FirstName(), "fn3.wav");
 }
 
+// A pack's names folder is input: only fn<1-200>.wav files count, in number order, in any case.
+TEST(RosterStore, CatalogueListsFirstNameRecordingsInNumberOrder) {
+  RosterWorld w({});
+  fs::create_directories(w.dir / "names" / "fn2.wav");
+  for (const char* name : {"fn3.wav", "fn1.wav", "FN5.WAV", "fn0.wav", "fn01.wav", "fn201.wav"})
+    Write(w.dir / "names" / name, {0});
+  w.roster.CatalogueFirstNames();
+  ASSERT_EQ(w.roster.FirstNameCount(), 3);
+  EXPECT_EQ(w.roster.FirstNameFiles(1) + w.roster.FirstNameFiles(2) + w.roster.FirstNameFiles(3),
+            "fn1.wavfn3.wavfn5.wav");
+}
+
 struct RecordedCalls final : FileCalls {  // syncs and renames in order; fails the one named
   explicit RecordedCalls(std::string fail) : failing(std::move(fail)) {}
   bool Fails(const char* call) { return log.emplace_back(call) == failing; }
