@@ -181,6 +181,17 @@ TEST(SoundEngine, EachSequencePlaysItsClipsAtTheirLevelsAndItsWaitsFollowTheKeys
   }
 }
 
+// An idle game sleeps: each wait lets time run straight to the clip's or the music's end.
+TEST(SoundEngine, AWaitSleepsUntilTheClipOrTheMusicEnds) {
+  EngineWorld w;
+  std::vector<std::int64_t> sleeps;
+  w.world.OnAdvance = [&](std::int64_t from, std::int64_t to) { sleeps.push_back(to - from); };
+  w.engine.PlayAndWait(w.F.MenuFolder / "lgb.wav");  // 400 ms
+  ASSERT_TRUE(w.engine.Mp3.LoadMP3(w.F.PackFolder / "logos.mp3"));
+  ASSERT_TRUE(w.engine.Mp3.PlayMP3(false));  // 3 s
+  EXPECT_EQ(sleeps, (std::vector<std::int64_t>{400, 3000}));
+}
+
 TEST(SoundEngine, DuckAndRestoreInAnyOrderNeverDriftTheMusic) {
   // From a level (1: no music loaded), ops: d duck, r restore, u someone raises the music to
   // -200, S new menu music, x stop it; then the level and whether it is still ducked.
