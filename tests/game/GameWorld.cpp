@@ -11,8 +11,7 @@ namespace strikora::testing {
 
 void RecordingAnnouncer::Note(const std::string& name, const std::string& announce,
                               const std::string& ball) {
-  int standing = 0;
-  for (int i = 1; i <= kPins; ++i) standing += s_.PinStanding[static_cast<std::size_t>(i)];
+  const auto standing = static_cast<int>(std::ranges::count(s_.PinStanding, true));
   Calls.push_back({name, r_.CurrentPlayer(), s_.CurrentFrame, s_.BallNumber, s_.BallPosition,
                    s_.HookAmount, standing});
   if (OnCall) OnCall(Calls.back());
@@ -23,11 +22,9 @@ void RecordingAnnouncer::Note(const std::string& name, const std::string& announ
 
 void TestMenu::Form_GotFocus() {
   ++Shown;
-  if (OnShow) OnShow();
-  const bool accept = Answers.empty() || Answers.front();
+  s_.MenuAccepted = Answers.empty() || Answers.front();
   if (!Answers.empty()) Answers.pop_front();
-  s_.MenuAccepted = accept;
-  if (accept && OnAccept) OnAccept();
+  if (s_.MenuAccepted && OnAccept) OnAccept();
   Hide();
 }
 
@@ -91,9 +88,8 @@ void Bot::Tick() {
   }
 }
 
-namespace {
-
-Folders GameFolders(const TempDir& dir, std::unique_ptr<TestSoundTree>& own, bool ownSounds) {
+static Folders GameFolders(const TempDir& dir, std::unique_ptr<TestSoundTree>& own,
+                           bool ownSounds) {
   static const TempDir sharedDir;
   static const TestSoundTree shared(sharedDir.Path());  // built once: it takes a while
   if (ownSounds) own = std::make_unique<TestSoundTree>(dir.Path() / "own");
@@ -102,8 +98,6 @@ Folders GameFolders(const TempDir& dir, std::unique_ptr<TestSoundTree>& own, boo
   f.PlayersFile = dir.Path() / "players.qbx";
   return f;
 }
-
-}  // namespace
 
 GameWorld::GameWorld(int bowlers, int features, std::int64_t latencyMs)
     : features(features),
@@ -133,9 +127,8 @@ GameWorld::~GameWorld() {
 std::unique_ptr<Game> GameWorld::MakeGame() {
   Form& main = (features & kRealMainMenu) != 0 ? static_cast<Form&>(mainMenu) : fMainStub;
   const GameWindows windows{main, selPlayers, selMethod, selSkill};
-  if ((features & kRealCommentary) != 0) {
+  if ((features & kRealCommentary) != 0)
     return std::make_unique<Game>(engine, roster, session, commentary, names, windows);
-  }
   return std::make_unique<Game>(engine, roster, session, announcer, names, windows);
 }
 
@@ -179,17 +172,18 @@ std::string GameWorld::Heard(const std::string& slots, std::size_t from) const {
   return out;
 }
 
-Ints GameWorld::Changes(const std::string& kind, const std::string& slot) const {
-  Ints out;
-  for (const TraceEvent& e : EventsOf(kind))
-    if (e.Fields[0] == slot) out.push_back(std::stoi(e.Fields[1]));
+std::vector<TraceEvent> GameWorld::EventsOf(const std::string& kind,
+                                            const std::string& slot) const {
+  std::vector<TraceEvent> out;
+  std::ranges::copy_if(platform.Trace.Events(), std::back_inserter(out), [&](const TraceEvent& e) {
+    return e.Kind == kind && (slot.empty() || e.Fields[0] == slot);
+  });
   return out;
 }
 
-std::vector<TraceEvent> GameWorld::EventsOf(const std::string& kind) const {
-  std::vector<TraceEvent> out;
-  std::ranges::copy_if(platform.Trace.Events(), std::back_inserter(out),
-                       [&](const TraceEvent& e) { return e.Kind == kind; });
+Ints GameWorld::Changes(const std::string& kind, const std::string& slot) const {
+  Ints out;
+  for (const TraceEvent& e : EventsOf(kind, slot)) out.push_back(std::stoi(e.Fields[1]));
   return out;
 }
 

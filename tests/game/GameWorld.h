@@ -46,20 +46,18 @@ class RecordingAnnouncer final : public Announcer {
   std::function<void(const Call&)> OnCall;  // may throw, to play a fault
   [[nodiscard]] std::vector<Call> Of(const std::string& name) const {
     std::vector<Call> out;
-    for (const Call& c : Calls)
-      if (c.Name == name) out.push_back(c);
+    std::ranges::copy_if(Calls, std::back_inserter(out),
+                         [&](const Call& c) { return c.Name == name; });
     return out;
   }
-
   void AnnounceFrame() override {
     Note("AnnounceFrame", "frame" + std::to_string(s_.CurrentFrame));
   }
   void AnnouncePlayerUp() override { Note("AnnouncePlayerUp", "isup1"); }
   void AnnounceStreak() override { Note("AnnounceStreak"); }
   void AnnounceBall() override {
-    Note("AnnounceBall", s_.BallNumber == 0   ? "1stball1"
-                         : s_.BallNumber == 1 ? "2ndball1"
-                                              : "xtraball");
+    Note("AnnounceBall",
+         std::array{"1stball1", "2ndball1", "xtraball"}[std::min(s_.BallNumber, std::int16_t{2})]);
   }
   void AnnounceNextPlayer() override { Note("AnnounceNextPlayer", "nxtplay1"); }
   void PlayHookSound() override { Note("PlayHookSound", "", "hook"); }
@@ -87,7 +85,7 @@ class TestMenu final : public Form {
       : Form(w, std::move(caption)), s_(s) {}
   void Form_GotFocus() override;
   std::deque<bool> Answers;
-  std::function<void()> OnShow, OnAccept;
+  std::function<void()> OnAccept;
   int Shown = 0;
 
  private:
@@ -183,12 +181,14 @@ struct GameWorld {
   Bot bot{world, random, session, engine, lane};
 
   void Choose(std::vector<int> active, int playMethod = 1, int skill = 1);
-  void PlayTurn(int frame);
+  void PlayTurn(int frame);  // bowler 1's turn in that frame, on a full rack
   // Clips played on these slots (all if empty) from event `from`, each one the default set names.
   [[nodiscard]] Strings PlaysOn(const std::string& slots = "", std::size_t from = 0) const;
   [[nodiscard]] std::string Heard(const std::string& slots = "", std::size_t from = 0) const;
+  // The events of a kind (on one slot if given), and their second fields as numbers.
+  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind,
+                                                 const std::string& slot = "") const;
   [[nodiscard]] Ints Changes(const std::string& kind, const std::string& slot) const;
-  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const;
   [[nodiscard]] long IndexOf(const std::string& kind, const std::string& ending,
                              long from = 0) const;
   // The first play of a clip: when (-1 if never), volume, pan.
