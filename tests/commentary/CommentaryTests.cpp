@@ -57,6 +57,7 @@ struct Lane : GameWorld {
 // counts, the spare decides, first ball only. The ball's draw is made also for the extra ball;
 // "etc" when the later bowlers sit out.
 TEST(Commentary, BowlerUpStreakRemarksBallCallsAndTheNextBowler) {
+  // frame, ball, marks, a woman, the line drawn, heard
   const std::vector<std::tuple<int, int, std::string, bool, int, std::string>> cases = {
       {1, 0, "", false, 1, "frame1 fn1 A isup1"},
       {2, 0, "X", false, 4, "frame2 isup4 fn1 A mwstrk"},
@@ -77,6 +78,7 @@ TEST(Commentary, BowlerUpStreakRemarksBallCallsAndTheNextBowler) {
     w.commentary.AnnouncePlayerUp();
     EXPECT_EQ(w.Heard("AnnouncerBuffer"), heard);
   }
+  // ball, who is active, who is up, heard
   for (const auto& [ball, lineup, current, heard] :
        std::vector<std::tuple<int, std::string, int, std::string>>{
            {0, "AAA", 1, "1stball2 nxtplay2"},
@@ -98,26 +100,24 @@ TEST(Commentary, BowlerUpStreakRemarksBallCallsAndTheNextBowler) {
 // The roll starts where the ball is, glides to the pin deck and fades; the centre stays put, a
 // swing of a past game changes nothing, a glide past the centre is clamped. The gutter drifts
 // inward, its remark on the fifth tick if the clip lasts so long; nothing else is heard.
+// Another clip loaded into the ball's slot 150 ms in silences the roll: its glide ends with it.
 TEST(Commentary, TheRollAndTheGutterGlideAndFade) {
   // at, clip ms, method, swing, draw, heard, the ball slot's pans (first, last, how many), last
   // volume
+  // clang-format off
   const std::vector<std::tuple<int, int, int, int, int, std::string, Ints, int>> cases = {
-      {10, 400, 1, 0, 20, "roll", {0, 0, 4}, -120},
-      {0, 3000, 1, 0, 19, "thumb roll", {-4875, -1250, 30}, -900},
-      {20, 3000, 2, 9, 99, "rollhard", {4875, 1250, 30}, -900},
-      {20, 400, 2, 8, 99, "roll", {4875, 4500, 4}, -120},
-      {16, 400, 1, 10, 99, "roll", {2925, 2700, 4}, -120},
-      {0, 40000, 1, 0, 99, "roll", {-4875, 10000, 400}, -10000},
-      {0, 1200, 1, 0, 3, "gutter g3", {-4775, -3875, 5}, 0},
-      {20, 800, 1, 0, 6, "gutter", {4775, 4100, 4}, 0},
+      {10, 400, 1, 0, 20, "roll", {0, 0, 4}, -120},           {0, 3000, 1, 0, 19, "thumb roll", {-4875, -1250, 30}, -900},
+      {20, 3000, 2, 9, 99, "rollhard", {4875, 1250, 30}, -900}, {20, 400, 2, 8, 99, "roll", {4875, 4500, 4}, -120},
+      {16, 400, 1, 10, 99, "roll", {2925, 2700, 4}, -120},     {0, 40000, 1, 0, 99, "roll", {-4875, 10000, 400}, -10000},
+      {0, 1200, 1, 0, 3, "gutter g3", {-4775, -3875, 5}, 0},   {20, 800, 1, 0, 6, "gutter", {4775, 4100, 4}, 0},
       {19, 1000, 1, 0, 1, "gutter g1", {4275, 3375, 5}, 0},
   };
+  // clang-format on
   for (const auto& [at, ms, method, swing, draw, heard, pans, volume] : cases) {
     SCOPED_TRACE(heard + " at " + std::to_string(at));
     const bool gutter = heard.starts_with("gutter");
     Lane w(1, 0, {gutter ? Pick(draw, 6) : Pick(draw, 100)}, at);
-    const std::string clip = heard.substr(heard.rfind(' ') + 1);
-    w.Change((gutter ? "gutter" : clip) + ".wav", ms);
+    w.Change((gutter ? "gutter" : heard.substr(heard.rfind(' ') + 1)) + ".wav", ms);
     w.Aim(0, 0, method, swing);
     gutter ? w.commentary.PlayGutterBall() : w.commentary.PlayRollSound();
     EXPECT_EQ(w.Heard(), heard);
@@ -126,11 +126,8 @@ TEST(Commentary, TheRollAndTheGutterGlideAndFade) {
     const Ints p = w.Changes("pan", "BallBuffer");
     ASSERT_EQ(p.size(), static_cast<std::size_t>(pans[2]));
     EXPECT_EQ((Ints{p.front(), p.back()}), (Ints{pans[0], pans[1]}));
-    if (!gutter) {
-      EXPECT_EQ(w.Changes("volume", "BallBuffer").back(), volume);
-    }
+    if (!gutter) EXPECT_EQ(w.Changes("volume", "BallBuffer").back(), volume);
   }
-  // Another clip loaded into the ball's slot 150 ms in silences the roll: its glide ends with it.
   Lane w(1, 0, {no});
   w.Change("roll.wav", 1000);
   Timer key(w.platform.Windows, "key");
@@ -152,6 +149,7 @@ TEST(Commentary, TheRollAndTheGutterGlideAndFade) {
 // the left praises the aim; a right hook that finished left, the left hook. The spare's
 // delivery gets the big roar; the tenth frame's bonus ball after it does not.
 TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
+  // marks, frame, ball, pins, at, release, hook, draws, heard
   // clang-format off
   const std::vector<std::tuple<std::string, int, int, int, int, int, int, Draws, std::string>> cases = {
       {"", 1, 0, 3, 12, 12, 0, {Pick(29, 100), Pick(4, 9), 0.0, Pick(25, 100), Pick(2, 2)}, "pin3 cheers2 cheer4 cheerm2"},
@@ -177,22 +175,18 @@ TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
     EXPECT_EQ(w.random.Remaining(), 0u);
     EXPECT_EQ(w.PlayOf("pin" + std::to_string(pins) + ".wav")[2], 125 * at - 1250);
     EXPECT_EQ(w.PlayOf(heard.substr(heard.find(' ') + 1, 7) + ".wav")[0], 100 * pins);
-    if (pins != 3) continue;
-    EXPECT_EQ((std::array{w.PlayOf("cheer4.wav")[2], w.PlayOf("cheerm2.wav")[1],
-                          w.PlayOf("cheerm2.wav")[2]}),
-              (std::array<std::int64_t, 3>{-5000, -1000, 3500}));
+    if (pins == 3)
+      EXPECT_EQ((std::array{w.PlayOf("cheer4.wav")[2], w.PlayOf("cheerm2.wav")[1],
+                            w.PlayOf("cheerm2.wav")[2]}),
+                (std::array<std::int64_t, 3>{-5000, -1000, 3500}));
   }
-}
-
-// Ten on a second ball: the strike call for a woman's right hook; a busy crowd over the long
-// roar, the bowler's own fan at most once.
-TEST(Commentary, TenPinsOnASecondBallGetTheStrikeCallAndTheFanCheersOnce) {
+  // Ten on a second ball: the strike call for a woman's right hook; a busy crowd over the long
+  // roar, the bowler's own fan at most once.
   Lane w(2, 1, {}, 12);
   w.Change("cheers1.wav", 12000);
-  Player& p = w.roster.Players(1);
-  p.SetFemale(true);
-  p.AddScore(2, 0, 0);
-  p.AddScore(2, 10, 1);
+  w.roster.Players(1).SetFemale(true);
+  w.roster.Players(1).AddScore(2, 0, 0);
+  w.roster.Players(1).AddScore(2, 10, 1);
   w.Aim(10, 6);
   w.commentary.PlayPinfallAndCrowd(10);  // unscripted draws
   const std::string calls = w.Heard("AnnouncerBuffer"), crowd = w.Heard("CrowdBuffer");
@@ -233,12 +227,8 @@ TEST(Commentary, AfterBallRemarks) {
     w.commentary.AnnounceLeave(pins);
     EXPECT_EQ(w.Heard(), heard);
     EXPECT_EQ(w.random.Remaining(), 0u);
-    for (const auto& [pin, pan] :
-         {std::pair{"6f.wav", 2000}, {"7f.wav", -3000}, {"10p.wav", 3000}}) {
-      if (w.PlayOf(pin)[0] >= 0) {
-        EXPECT_EQ(w.PlayOf(pin)[2], pan) << pin;
-      }
-    }
+    for (const auto& [pin, pan] : {std::pair{"6f.wav", 2000}, {"7f.wav", -3000}, {"10p.wav", 3000}})
+      if (w.PlayOf(pin)[0] >= 0) EXPECT_EQ(w.PlayOf(pin)[2], pan) << pin;
   }
 }
 
@@ -291,16 +281,17 @@ TEST(Commentary, TheOpeningIntroducesEveryActiveBowlerOverAFadingCrowd) {
 // and pin 3's name is skipped.
 TEST(Commentary, AMissingClipIsLoggedWithItsPathAndTheCallGoesOn) {
   Lane w(1, 0, {no, Pick(1, 2), Pick(1, 2), Pick(1, 3), Pick(1, 3)}, 11);
-  for (const char* clip : {"roll.wav", "pin10.wav", "cheers1.wav"}) w.Change(clip, 0);
-  w.Change(w.F.NumbersFolder / "3f.wav", 0);
+  Strings gone;
+  for (const auto& clip : {w.F.PlayFolder / "roll.wav", w.F.PlayFolder / "pin10.wav",
+                           w.F.PlayFolder / "cheers1.wav", w.F.NumbersFolder / "3f.wav"}) {
+    w.Change(clip, 0);
+    gone.push_back(clip.string());
+  }
   w.Aim(11, 0);
   w.commentary.PlayRollSound();
   w.commentary.PlayPinfallAndCrowd(10);
   w.session.PinStanding[2] = w.session.PinStanding[3] = false;
   w.commentary.SpeakFallenPins();
-  const Strings gone = {
-      (w.F.PlayFolder / "roll.wav").string(), (w.F.PlayFolder / "pin10.wav").string(),
-      (w.F.PlayFolder / "cheers1.wav").string(), (w.F.NumbersFolder / "3f.wav").string()};
   EXPECT_EQ(w.Errors(), gone);
   Strings heard = w.PlaysOn();
   std::erase(heard, "buzzer");
