@@ -2,8 +2,7 @@
 // deliveries, the lane's keys, the standings, and whole games from the main menu back to it.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <sstream>
+#include <regex>
 #include <stdexcept>
 
 #include "platform/Keys.h"
@@ -149,13 +148,12 @@ TEST(LaneKeys, EachReportSaysWhatItNamesAndTheLaneListensAgain) {
   // key, heard, the announcer's call; awaiting Enter
   // clang-format off
   const std::vector<std::tuple<int, std::string, std::string, bool>> cases = {
-      {vk::F(1), "help1", "", false},            {vk::Letter('H'), "help2", "", false},
-      {vk::F(2), "stndpin", pins, false},        {vk::Letter('P'), "stndpin", pins, false},
-      {vk::F(3), "fn1 A frmscor 7", "", false},  {vk::Letter('S'), "fn1 A frmscor 7", "", false},
+      {vk::F(1), "help1", "", false}, {vk::Letter('H'), "help2", "", false}, {vk::F(5), "13", "", false},
+      {vk::F(2), "stndpin", pins, false}, {vk::Letter('P'), "stndpin", pins, false}, {vk::F12, "2 20", "", false},
+      {vk::F(3), "fn1 A frmscor 7", "", false}, {vk::Letter('S'), "fn1 A frmscor 7", "", false},
       {vk::F(4), "fn1 A gamscor 7", streak, false}, {vk::Letter('T'), "fn1 A gamscor 7", streak, false},
-      {vk::Letter('T'), "fn1 A gamscor 7", streak, true}, {vk::F(5), "13", "", false},
-      {vk::F(6), "isup1", up, false},            {vk::Letter('R'), "isup1", up, false},
-      {vk::F12, "2 20", "", false},              {vk::Letter('Q'), "", "", false},
+      {vk::Letter('T'), "fn1 A gamscor 7", streak, true}, {vk::Letter('Q'), "", "", false},
+      {vk::F(6), "isup1", up, false}, {vk::Letter('R'), "isup1", up, false},
   };
   // clang-format on
   for (const auto& [key, heard, call, enter] : cases) {
@@ -176,8 +174,8 @@ TEST(LaneKeys, EachReportSaysWhatItNamesAndTheLaneListensAgain) {
   using Balls = std::vector<std::array<int, 3>>;  // frame, pins, ball
   for (const auto& [balls, frame, score] : std::vector<std::tuple<Balls, int, std::string>>{
            {{{1, 3, 0}, {1, 4, 1}, {3, 10, 0}, {4, 10, 0}}, 5, "7"},
-           {{{3, 3, 0}, {3, 4, 1}, {4, 10, 0}}, 5, "17"},
            {{{1, 5, 0}, {1, 5, 1}}, 2, "0"},
+           {{{3, 3, 0}, {3, 4, 1}, {4, 10, 0}}, 5, "17"},
            {{{1, 3, 0}, {1, 4, 1}}, 2, "7"}}) {
     SCOPED_TRACE(score + " in frame " + std::to_string(frame));
     Waiting(w, frame);
@@ -231,11 +229,8 @@ void Finish(GameWorld& w, const Ints& scores, int earlier = 0) {
     for (int f = 1; f <= 10; ++f) p.AddScore(f, s == 300 ? 10 : s / 10, 0);
     if (s == 300) p.AddScore(10, 10, 2), p.AddScore(10, 10, 4);
   };
-  if (earlier > 0) {
-    bowl(w.roster.Players(1), earlier);
-    w.roster.Players(1).GameOver(1, 2);
-    w.roster.Players(1).ResetScore();
-  }
+  if (earlier > 0) bowl(w.roster.Players(1), earlier), w.roster.Players(1).GameOver(1, 2);
+  w.roster.Players(1).ResetScore();
   for (std::size_t i = 0; i < scores.size(); ++i) {
     Player& p = w.roster.Players(static_cast<int>(i) + 1);
     p.SetIsActive(scores[i] >= 0);
@@ -244,14 +239,12 @@ void Finish(GameWorld& w, const Ints& scores, int earlier = 0) {
 }
 
 // What the announcer says, a digit b standing for bowler b's name and "with a score of".
-std::string Said(const std::string& words) {
-  std::string out;
-  std::istringstream in(words);
-  for (std::string t; in >> t; out += ' ') {
-    const bool bowler = t.size() == 1 && std::isdigit(t[0]) != 0;
-    out += bowler ? "fn" + t + " " + static_cast<char>('A' + t[0] - '1') + " scoreof1" : t;
-  }
-  return out.substr(0, out.size() - 1);
+std::string Said(std::string words) {
+  for (char b = '1'; b <= '5'; ++b)
+    words = std::regex_replace(
+        words, std::regex(std::string("\\b") + b + "\\b"),
+        std::string("fn") + b + " " + static_cast<char>('A' + b - '1') + " scoreof1");
+  return words;
 }
 
 // The standings from last place up, every draw at 0, with handicap when bowler 1's earlier
@@ -328,32 +321,6 @@ void ExpectBackAtTheMenu(const GameWorld& w) {
                s.HookWindow || s.ConfirmingLeave || s.MP3Playing || w.engine.Busy);
 }
 
-// Escape in an option menu steps back one; Y at the first ball's call leaves the game unstored.
-TEST(StartGame, EscapeInAnOptionMenuStepsBackOne) {
-  using Answers = std::deque<bool>;
-  const std::vector<std::tuple<Answers, Answers, Answers, std::array<int, 3>>> cases = {
-      {{false}, {}, {}, {1, 0, 0}},                      // back to the main menu
-      {{true, true}, {false, true}, {true}, {2, 2, 1}},  // the method menu back to the players
-      {{true}, {true, true}, {false, true}, {1, 2, 2}},  // the skill menu back to the method
-  };
-  for (const auto& [players, method, skill, shown] : cases) {
-    SCOPED_TRACE(::testing::PrintToString(shown));
-    GameWorld w;
-    w.selPlayers.Answers = players;
-    w.selMethod.Answers = method;
-    w.selSkill.Answers = skill;
-    w.bot.Balls = {Ball{2, {}, 0, 0, 0, 60000}};
-    w.bot.Answers = {true};
-    w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 10);
-    w.engine.StartMenuMusic();
-    w.game.StartGame();
-    EXPECT_EQ((std::array{w.selPlayers.Shown, w.selMethod.Shown, w.selSkill.Shown}), shown);
-    EXPECT_EQ(w.IndexOf("focus", "Strikora") >= 0, shown[2] > 0);
-    ExpectBackAtTheMenu(w);
-    EXPECT_EQ(w.Stored().Players(1).LastGameSlot(), 0);  // a game left is not stored
-  }
-}
-
 // Every active bowler bowls every frame, two balls each in roster order, the inactive never;
 // the menu music fades from where it stood, 200 at a time, two pauses a step, before the alley
 // starts; the advert after frame 5, the standings after frame 10, then the main menu. A second
@@ -399,18 +366,34 @@ TEST(StartGame, EveryActiveBowlerBowlsEveryFrameThenTheStandingsAndTheMainMenu) 
   EXPECT_TRUE(alleyBetween("frame6.wav", "frame7.wav"));  // back after the advert
 }
 
-// A fault ends the game at the menu and the next game starts clean: in the frame loop, in a
-// delivery after the first stop key, or in the wait for the advert's or the closing music.
-TEST(StartGame, AFaultEndsTheGameAtTheMenuAndTheNextGameStartsClean) {
-  const std::vector<std::tuple<std::string, int, bool>> cases = {
-      {"AnnounceBall", 2, false},
-      {"PlayRollSound", 1, false},
-      {"AnnounceFrame", 5, true},
-      {"AnnounceFrame", 10, true},
+// However a game ends, the lane is closed and the main menu back, and the next game starts
+// clean. Escape in an option menu steps back one; Y at the first ball's call leaves the game
+// unstored. A fault is logged once: in the frame loop, in a delivery after the first stop key,
+// or in the wait for the advert's or the closing music.
+TEST(StartGame, EscapeOrAFaultEndsTheGameAtTheMenuAndTheNextStartsClean) {
+  using Answers = std::deque<bool>;
+  // the player, method and skill menus' answers and how often each was shown; the announcer's
+  // call that fails and in which frame (the frames begun), and whether in the wait for music
+  // clang-format off
+  const std::vector<std::tuple<Answers, Answers, Answers, std::array<int, 3>, std::string, int, bool>> cases = {
+      {{false}, {}, {}, {1, 0, 0}, "", 0, false},                      // back to the main menu
+      {{true, true}, {false, true}, {true}, {2, 2, 1}, "", 1, false},  // the method menu back to the players
+      {{true}, {true, true}, {false, true}, {1, 2, 2}, "", 1, false},  // the skill menu back to the method
+      {{}, {}, {}, {1, 1, 1}, "AnnounceBall", 2, false},  {{}, {}, {}, {1, 1, 1}, "PlayRollSound", 1, false},
+      {{}, {}, {}, {1, 1, 1}, "AnnounceFrame", 5, true},  {{}, {}, {}, {1, 1, 1}, "AnnounceFrame", 10, true},
   };
-  for (const auto& [at, frame, music] : cases) {
-    SCOPED_TRACE(at + " " + std::to_string(frame));
+  // clang-format on
+  for (const auto& [players, method, skill, shown, at, frame, music] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(shown) + at + " " + std::to_string(frame));
     GameWorld w;
+    w.selPlayers.Answers = players;
+    w.selMethod.Answers = method;
+    w.selSkill.Answers = skill;
+    if (at.empty()) {
+      w.bot.Balls = {Ball{2, {}, 0, 0, 0, 60000}};
+      w.bot.Answers = {true};
+      w.world.PressKeyWhenClipStarts("1stball1.wav", vk::Escape, 0, 10);
+    }
     w.announcer.OnCall = [&w, &at, frame, music](const Call& call) {
       if (call.Name != at || call.Frame != frame) return;
       if (!music) throw std::runtime_error("the lane broke");
@@ -424,10 +407,15 @@ TEST(StartGame, AFaultEndsTheGameAtTheMenuAndTheNextGameStartsClean) {
     };
     w.engine.StartMenuMusic();
     w.game.StartGame();
-    EXPECT_EQ(w.Errors(), Strings{"TheGameSub"});
+    EXPECT_EQ((std::array{w.selPlayers.Shown, w.selMethod.Shown, w.selSkill.Shown}), shown);
+    EXPECT_EQ(w.IndexOf("focus", "Strikora") >= 0, shown[2] > 0);
+    EXPECT_EQ(w.Errors(), at.empty() ? Strings{} : Strings{"TheGameSub"});
     EXPECT_EQ(w.announcer.Of("AnnounceFrame").size(), static_cast<std::size_t>(frame));
     ExpectBackAtTheMenu(w);
-
+    if (at.empty()) {
+      EXPECT_EQ(w.Stored().Players(1).LastGameSlot(), 0);  // a game left is not stored
+      continue;
+    }
     w.platform.Windows.SetErrorReporter(&w.log);
     w.bot.OnTick = nullptr;
     w.announcer.OnCall = nullptr;
