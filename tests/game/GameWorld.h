@@ -182,7 +182,7 @@ struct GameWorld {
 
   void Choose(std::vector<int> active, int playMethod = 1, int skill = 1);
   void PlayTurn(int frame);  // bowler 1's turn in that frame, on a full rack
-  // Clips played on these slots (all if empty) from event `from`, each one the default set names.
+  // Clips played on these slots (all if empty) from event `from`: the stem of a .wav.
   [[nodiscard]] Strings PlaysOn(const std::string& slots = "", std::size_t from = 0) const;
   [[nodiscard]] std::string Heard(const std::string& slots = "", std::size_t from = 0) const;
   // The events of a kind (on one slot if given), and their second fields as numbers.
@@ -194,8 +194,7 @@ struct GameWorld {
   // The first play of a clip: when (-1 if never), volume, pan.
   [[nodiscard]] std::array<std::int64_t, 3> PlayOf(const std::string& file) const;
   [[nodiscard]] Strings Errors() const;  // where each logged failure was
-  [[nodiscard]] bool Listed(const std::filesystem::path& played) const;
-  [[nodiscard]] Roster Stored() const;  // the roster file as the next run reads it
+  [[nodiscard]] Roster Stored() const;   // the roster file as the next run reads it
 
  private:
   [[nodiscard]] std::unique_ptr<Game> MakeGame();
