@@ -23,60 +23,60 @@ void TestMenu::Form_GotFocus() {
   Hide();
 }
 
-Bot::Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
-         fMainPlay& lane)
-    : world_(world), random_(random), s_(s), e_(e), lane_(lane), timer_(lane.Windows(), "bot") {
+Bot::Bot(GameWorld& w) : w_(w), timer_(w.lane.Windows(), "bot") {
   timer_.OnTimer = [this] { Tick(); };
   timer_.SetInterval(20);
   timer_.SetEnabled(true);
 }
 
 void Bot::Tick() {
-  const std::int64_t now = world_.MonotonicMs();
-  const auto press = [this](int key) { world_.PressKeyAfter(0, key); };
-  if (lane_.tmrHook.Enabled() && !s_.HookWindow) ++HookTimerOutsideWindow;
-  if (lane_.tmrImpatient.Enabled() && !s_.WaitingForThrow && !s_.AwaitingNextPlayer) {
+  sim::SimWorld& world = w_.world;
+  const GameSession& s = w_.session;
+  const fMainPlay& lane = w_.lane;
+  const std::int64_t now = world.MonotonicMs();
+  const auto press = [&world](int key) { world.PressKeyAfter(0, key); };
+  if (lane.tmrHook.Enabled() && !s.HookWindow) ++HookTimerOutsideWindow;
+  if (lane.tmrImpatient.Enabled() && !s.WaitingForThrow && !s.AwaitingNextPlayer) {
     ++RemindersOutsideWaits;
   }
-  if (QuietAlley && lane_.tmrOHS.Enabled()) lane_.EnableAlleyTimers(false);
+  if (QuietAlley && lane.tmrOHS.Enabled()) w_.lane.EnableAlleyTimers(false);
   if (const auto tick = OnTick) tick();  // a copy: it may replace itself
-  if (!s_.AwaitingNextPlayer) awaitingSince_ = -1;
-  if (s_.AwaitingNextPlayer && awaitingSince_ < 0) awaitingSince_ = now;
+  if (!s.AwaitingNextPlayer) awaitingSince_ = -1;
+  if (s.AwaitingNextPlayer && awaitingSince_ < 0) awaitingSince_ = now;
 
-  if (s_.ConfirmingLeave != answered_) {
-    answered_ = s_.ConfirmingLeave;
+  if (s.ConfirmingLeave != answered_) {
+    answered_ = s.ConfirmingLeave;
     if (!answered_) return;
     const bool yes = !Answers.empty() && Answers.front();
     if (!Answers.empty()) Answers.pop_front();
     return press(vk::Letter(yes ? 'Y' : 'N'));
   }
-  if (s_.Aiming) aimed_ = true;
-  if (haveBall_ && aimed_ && !s_.Aiming) haveBall_ = aimed_ = false;  // that ball is gone
-  if (s_.WaitingForThrow && !haveBall_) {
+  if (s.Aiming) aimed_ = true;
+  if (haveBall_ && aimed_ && !s.Aiming) haveBall_ = aimed_ = false;  // that ball is gone
+  if (s.WaitingForThrow && !haveBall_) {
     haveBall_ = true;
     stopped_ = false;
     waitingSince_ = now;
     ball_ = Balls.empty() ? Miss() : Balls.front();
     if (!Balls.empty()) Balls.pop_front();
   }
-  if (s_.WaitingForThrow && !e_.Busy && now - waitingSince_ >= ball_.WaitMs &&
+  if (s.WaitingForThrow && !w_.engine.Busy && now - waitingSince_ >= ball_.WaitMs &&
       now - lastSpace_ > 500) {
     lastSpace_ = now;
     press(vk::Space);
-  } else if (s_.Aiming && haveBall_ && !stopped_ && s_.AimSweepCount == 0 &&
-             s_.BallPosition == ball_.StopAt) {
+  } else if (s.Aiming && haveBall_ && !stopped_ && s.AimSweepCount == 0 &&
+             s.BallPosition == ball_.StopAt) {
     stopped_ = true;
     releasing_ = ball_.ReleaseOnClip > 0;
-    for (const double d : ball_.Draws) random_.Push(d);
-    if (ball_.HoldLeftMs > 0)
-      world_.HoldKeyBetween(HeldKey::LeftShift, now, now + ball_.HoldLeftMs);
+    for (const double d : ball_.Draws) w_.random.Push(d);
+    if (ball_.HoldLeftMs > 0) world.HoldKeyBetween(HeldKey::LeftShift, now, now + ball_.HoldLeftMs);
     if (ball_.HoldRightMs > 0)
-      world_.HoldKeyBetween(HeldKey::RightShift, now, now + ball_.HoldRightMs);
+      world.HoldKeyBetween(HeldKey::RightShift, now, now + ball_.HoldRightMs);
     press(vk::Down);
-  } else if (s_.Swinging && releasing_ && s_.SwingValue == ball_.ReleaseOnClip) {
+  } else if (s.Swinging && releasing_ && s.SwingValue == ball_.ReleaseOnClip) {
     releasing_ = false;
     press(vk::Up);
-  } else if (s_.AwaitingNextPlayer && !e_.Busy && now - awaitingSince_ >= EnterWaitMs &&
+  } else if (s.AwaitingNextPlayer && !w_.engine.Busy && now - awaitingSince_ >= EnterWaitMs &&
              now - lastEnter_ > 500) {
     lastEnter_ = now;
     press(vk::Enter);

@@ -106,10 +106,10 @@ inline const auto Strike = [] { return At(11, {0.5, 0.0}); };  // the pocket, fo
 inline const auto Miss = [] { return At(2, {0.5}); };
 
 // Plays the lane from the game's state: Space, the stop key, the release, Enter, Y or N.
+struct GameWorld;
 class Bot {
  public:
-  Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
-      fMainPlay& lane);
+  explicit Bot(GameWorld& w);
   std::deque<Ball> Balls;        // then misses
   std::deque<bool> Answers;      // Y is true
   bool QuietAlley = true;        // the alley's timers off, and their draws with them
@@ -120,11 +120,7 @@ class Bot {
 
  private:
   void Tick();
-  sim::SimWorld& world_;
-  ScriptedRandom& random_;
-  GameSession& s_;
-  SoundEngine& e_;
-  fMainPlay& lane_;
+  GameWorld& w_;
   Timer timer_;
   Ball ball_;
   bool haveBall_ = false, aimed_ = false, stopped_ = false, releasing_ = false, answered_ = false;
@@ -178,7 +174,7 @@ struct GameWorld {
   std::unique_ptr<Game> gamePtr = MakeGame();
   Game& game = *gamePtr;
   fMainPlay& lane = game.Lane();
-  Bot bot{world, random, session, engine, lane};
+  Bot bot{*this};
 
   void Choose(std::vector<int> active, int playMethod = 1, int skill = 1);
   void PlayTurn(int frame);  // bowler 1's turn in that frame, on a full rack
