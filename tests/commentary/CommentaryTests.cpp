@@ -51,10 +51,9 @@ struct Lane : GameWorld {
   std::vector<std::filesystem::path> changed_;
 };
 
-// The "is up" line k: 1..3 follow the name, 4..6 lead into it. The streak remark: none in the
-// first frame, no double in the second, the double over the strike, the frame before alone
-// counts, the spare decides, first ball only. The ball's draw is made also for the extra ball;
-// "etc" when the later bowlers sit out.
+// The "is up" line k: 1..3 follow the name, 4..6 lead into it. The streak remark: none in frame
+// 1, no double in frame 2, the double over the strike, the frame before alone counts, the spare
+// decides, first ball only. The extra ball's call draws too; "etc" when the rest sit out.
 TEST(Commentary, BowlerUpStreakRemarksBallCallsAndTheNextBowler) {
   // frame, ball, marks, a woman, the line drawn, heard
   // clang-format off
@@ -97,8 +96,7 @@ TEST(Commentary, BowlerUpStreakRemarksBallCallsAndTheNextBowler) {
 // swing of a past game changes nothing, a glide past the centre is clamped. The gutter drifts
 // inward, its remark on the fifth tick if the clip lasts so long; nothing else is heard.
 TEST(Commentary, TheRollAndTheGutterGlideAndFade) {
-  // at, clip ms, method, swing, draw, heard, the ball slot's pans (first, last, how many), last
-  // volume
+  // at, clip ms, method, swing, draw, heard, the ball slot's pans (first, last, count), volume
   // clang-format off
   const std::vector<std::tuple<int, int, int, int, int, std::string, Ints, int>> cases = {
       {10, 400, 1, 0, 20, "roll", {0, 0, 4}, -120},           {0, 3000, 1, 0, 19, "thumb roll", {-4875, -1250, 30}, -900},
@@ -125,11 +123,10 @@ TEST(Commentary, TheRollAndTheGutterGlideAndFade) {
   }
 }
 
-// The pins crash where the ball ends; the crowd finds its voice one pause per pin after it.
-// 3 pins: a cheer (29 < 30) from the far left, then the bowler's own fan opposite the music.
-// The third strike running: the turkey, then the call once the short roar is over. A hook to
-// the left praises the aim; a right hook that finished left, the left hook. The spare's
-// delivery gets the big roar; the tenth frame's bonus ball after it does not.
+// The pins crash where the ball ends; the crowd finds its voice one pause per pin after it. 3
+// pins: a cheer (29 < 30) from the far left, then the bowler's fan opposite the music. A third
+// strike: the turkey, then the call after the short roar. A left hook praises the aim; a right
+// hook that finished left, the left hook. A spare gets the big roar; the bonus ball after it not.
 TEST(Commentary, PinsCrowdCheersTurkeyAndStrikeCall) {
   // marks, frame, ball, pins, at, release, hook, draws, heard
   // clang-format off
@@ -186,13 +183,10 @@ TEST(Commentary, AfterBallRemarks) {
       {1, 0, 1, 0, 0, "", {}, ""}, {2, 0, 1, 0, 0, "", {v2}, "m2"},  // a first-ball miss: its clip said it all
       {1, 3, 1, 0, 0, "123", {v1, v2, v2, v2}, "k1-31 pko 1 2 3"}, {1, 4, 1, 0, 0, "2458", {v3, v2, v2, v2, v2}, "k4-63 pko 2 4 5 8"},
       {1, 5, 1, 0, 0, "12345", {v1, v2}, "k4-61 stndpin 6f 7f 8f 9f 10f"}, {1, 8, 1, 0, 0, "12345678", {v2, no, v1}, "k7-82 stndpin 9 10"},
-      {1, 7, 1, 0, 0, "1234567", {v3, Pick(50, 100), v3}, "k7-83 spare stndpin 8p 9p 10p"},
-      {1, 9, 1, 0, 0, "123456789", {v1, Pick(51, 100), v1}, "k91 stndpin 10"},
+      {1, 7, 1, 0, 0, "1234567", {v3, Pick(50, 100), v3}, "k7-83 spare stndpin 8p 9p 10p"}, {1, 9, 1, 0, 0, "123456789", {v1, Pick(51, 100), v1}, "k91 stndpin 10"},
       {2, 1, 1, 0, 0, "", {v1}, "k211"}, {2, 3, 1, 0, 0, "", {v3}, "k22-33"}, {2, 6, 1, 0, 0, "", {v1}, "k24-61"}, {4, 9, 1, 0, 0, "", {v1}, "k27-1"},
-      {2, 4, 1, 0, 2, "", {Pick(1, 2)}, "sparef1"}, {3, 5, 1, 0, 2, "", {v1}, "k24-61"},
-      {2, 10, 2, 3, 0, "", {}, "lgwtsm"},  // coaching on a ten as well
-      {2, 3, 2, 6, 1, "", {v1}, "lgltsf k22-31"}, {2, 3, 2, 10, 0, "", {v1}, "lgltlm k22-31"},
-      {2, 3, 2, 8, 0, "", {v1}, "k22-31"}, {2, 3, 1, 3, 0, "", {v1}, "k22-31"},
+      {2, 4, 1, 0, 2, "", {Pick(1, 2)}, "sparef1"}, {3, 5, 1, 0, 2, "", {v1}, "k24-61"}, {2, 10, 2, 3, 0, "", {}, "lgwtsm"},  // coaching on a ten too
+      {2, 3, 2, 6, 1, "", {v1}, "lgltsf k22-31"}, {2, 3, 2, 10, 0, "", {v1}, "lgltlm k22-31"}, {2, 3, 2, 8, 0, "", {v1}, "k22-31"}, {2, 3, 1, 3, 0, "", {v1}, "k22-31"},
   };
   // clang-format on
   for (const auto& [ball, pins, method, swing, who, down, draws, heard] : cases) {
@@ -213,8 +207,7 @@ TEST(Commentary, AfterBallRemarks) {
 // The opening introduces every active bowler (average, woman, left hand, active) over a crowd
 // that starts at its level and fades by 250 a pause down to -5000.
 TEST(Commentary, TheOpeningIntroducesEveryActiveBowlerOverAFadingCrowd) {
-  // the clock's minute, each bowler's average, woman, left hand, active; heard; the crowd's
-  // volume steps (21 from a cheers2 at 0, 19 from a cheers1 at -500)
+  // minute, each bowler's average, woman, left, active; heard; the crowd's fade steps, 21 or 19
   // clang-format off
   const std::vector<std::tuple<int, std::vector<std::array<int, 4>>, std::string, std::size_t>> cases = {
       {7, {{0, 0, 0, 0}}, "welcome sponsor2 1stlook", 0},
@@ -236,7 +229,6 @@ TEST(Commentary, TheOpeningIntroducesEveryActiveBowlerOverAFadingCrowd) {
       for (int rest = average, f = 1; rest > 0; rest -= 10, f = f % 10 + 1)
         p.AddScore(f, std::min(rest, 10), 3);
       if (average > 0) p.GameOver(1, 1);
-      ASSERT_EQ(p.Average(1, 1), average);
     }
     w.commentary.PlayGameOpening();
     EXPECT_EQ(w.Heard(), heard);
