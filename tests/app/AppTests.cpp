@@ -1,5 +1,5 @@
 // Start-ups on the simulated desktop with the splash keys and with damaged files; the folders,
-// the lock, the error log, and the files of a game killed while it writes them.
+// the lock, the error log, and the roster of a game killed while it writes it.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -10,15 +10,12 @@
 #include <functional>
 #include <iterator>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "app/DataFolders.h"
 #include "app/SingleInstance.h"
-#include "platform/sdl/IniSettingsStore.h"
 #include "tests/support/AppWorld.h"
 #include "tools/ClipList.h"
-#include "tools/PackFile.h"
 
 namespace strikora {
 namespace {
@@ -33,13 +30,7 @@ Bytes Read(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void Put(const fs::path& file, const Bytes& bytes) {
-  fs::remove(file);
-  std::ofstream(file, std::ios::binary) << bytes;
-}
-
-// Until the main menu: each clip, MP3, speed, window and stopped slot by its name, and what
-// the music did.
+// Until the main menu: each clip, MP3, speed, window and stopped slot, and what the music did.
 std::string StartHeard(const AppWorld& w) {
   std::string out;
   for (const TraceEvent& e : w.sim.platform.Trace.Events()) {
@@ -50,7 +41,6 @@ std::string StartHeard(const AppWorld& w) {
   return out;
 }
 
-// Each start runs in a child, which may lose its write permission or fill its disk.
 TEST(Startup, ToTheMainMenuWithTheSplashKeysAndWithDamagedFiles) {
   AppWorld w;
   w.sim.world.SetLocalTime({2005, 4, 3, 9, 5, 0});
@@ -58,64 +48,57 @@ TEST(Startup, ToTheMainMenuWithTheSplashKeysAndWithDamagedFiles) {
   w.AddBowlers(2);
   const Bytes two = Read(w.tree.F.PlayersFile);
   const fs::path data = w.dir / "profile", roster = data / "players.qbx";
-  const auto climbing = packfile::BuildPack({{"..\\..\\players.qbx", {'x'}}});
   std::string start = "silence.wav Welcome to Strikora ";
   for (int i = 0; i < 9; ++i) start += "silence.wav ";
   start += "logos.mp3 1 run end stop themesng.mp3 1 intro1a.wav ";
   std::vector<testing::KeyAt> upDown = {At("silence", vk::PageUp, 5, 10),
                                         At("silence", vk::Enter, 10, 1500),
                                         At("intro1a", vk::Enter, 1, 800)};
-  for (int i = 0; i < 20; ++i) {
+  for (int i = 0; i < 20; ++i)
     upDown.push_back(At("intro1a", i < 10 ? vk::PageUp : vk::PageDown, 1, 500 + 10 * i));
-  }
   const auto greeting =
       testing::Keys(At("intro1a", vk::Up, 1, 100), At("intro1a", vk::Escape, 1, 200));
   // Song: heard from the greeting on. Bowlers: read, and kept. A roster that cannot be read or
   // written is never written; a read-only data folder is told in a box, and the game ends.
   enum Kind { kNone, kRosterIsAFolder, kReadOnly, kFullDisk };
   const struct {
-    const char *Name, *Song;
-    const std::vector<testing::KeyAt>* Keys;
+    const char* Name;
     Bytes Roster;
-    const char* Pack;  // replaced by Contents
-    Bytes Contents;
     Kind Trouble;
     int Bowlers;
-    std::string Logged;
+    std::string Logged = "";
+    const char* Pack = "";  // replaced by Contents
+    Bytes Contents = "";
+    const std::vector<testing::KeyAt>* Keys = nullptr;
+    const char* Song = nullptr;
   } cases[] = {
-      {"keys while the packs unpack change nothing; up to 225, down to 0, Enter ends the song",
-       "run 1.25 1.5 1.75 2 2.25 2.25 2.25 2.25 2.25 2.25 2 1.75 1.5 1.25 1 0.75 0.5 0.25 0 0 ",
-       &upDown, two, "", "", kNone, 2, ""},
-      {"Up changes nothing, Escape in the greeting: no song", "AnnouncerBuffer ", &greeting, two,
-       "", "", kNone, 2, ""},
-      {"a roster of 2053 bytes", nullptr, nullptr, two.substr(0, 2053), "", "", kNone, 1,
-       "2053 bytes, not a whole number"},
-      {"a name of garbage", nullptr, nullptr, "\x01/../\xff*?\x7f:ab" + two.substr(12), "", "",
-       kNone, 2, "bowler 1 of the roster has a name that is not a clip name"},
-      {"a roster that is a folder", nullptr, nullptr, "", "", "", kRosterIsAFolder, 0,
-       "[LoadRoster]"},
-      // A failed pack: a record and the buzzer, never a box; the later packs still unpack.
-      {"an empty pack", nullptr, nullptr, two, "adverts.des", "", kNone, 2,
+      {"keys while the packs unpack change nothing; up to 225, down to 0, Enter ends the song", two,
+       kNone, 2, "", "", "", &upDown,
+       "run 1.25 1.5 1.75 2 2.25 2.25 2.25 2.25 2.25 2.25 2 1.75 1.5 1.25 1 0.75 0.5 0.25 0 0 "},
+      {"Up changes nothing, Escape in the greeting: no song", two, kNone, 2, "", "", "", &greeting,
+       "AnnouncerBuffer "},
+      {"a roster of 2053 bytes", two.substr(0, 2053), kNone, 1, "2053 bytes, not a whole number"},
+      {"a name of garbage", "\x01/../\xff*?\x7f:ab" + two.substr(12), kNone, 2,
+       "bowler 1 of the roster has a name that is not a clip name"},
+      {"a roster that is a folder", "", kRosterIsAFolder, 0, "[LoadRoster]"},
+      {"an empty pack: recorded with the buzzer, no box; the later packs unpack", two, kNone, 2,
        "\"QBX-ErrCode 321 - 3/4/2005 - 9:5 [" + (w.tree.F.PackFolder / "adverts.des").string() +
            "]\"\r\n\"sound pack not unpacked whole, before its directory: the file is too short "
-           "to be a pack. The files unpacked before it are kept.\"\r\n\" \"\r\n"},
-      {"an entry that climbs to the roster", nullptr, nullptr, two, "stdnames.des",
-       Bytes(climbing.begin(), climbing.end()), kNone, 2,
-       "stdnames.des]\"\r\n\"sound pack not unpacked whole, at directory record 0: entry "
-       "..\\..\\players.qbx would land outside the sound tree."},
-      {"a read-only data folder", nullptr, nullptr, two, "", "", kReadOnly, 0, ""},
-      {"a full disk", nullptr, nullptr, two, "", "", kFullDisk, 2, "File too large"},
+           "to be a pack. The files unpacked before it are kept.\"\r\n\" \"\r\n",
+       "adverts.des"},
+      {"a read-only data folder", two, kReadOnly, 0},
+      {"a full disk", two, kFullDisk, 2, "File too large"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     fs::remove_all(data);
     fs::create_directories(data);
-    if (!c.Roster.empty()) Put(roster, c.Roster);
+    if (!c.Roster.empty()) std::ofstream(roster, std::ios::binary) << c.Roster;
     if (c.Trouble == kRosterIsAFolder) fs::create_directories(roster / "keep");
-    if (*c.Pack != 0) Put(w.tree.F.PackFolder / c.Pack, c.Contents);
-    // Root writes anywhere whatever the permission bits say: its child then runs as nobody.
-    const bool root = geteuid() == 0;
-    if (c.Trouble == kReadOnly) {  // a folder used before, then made read-only
+    if (*c.Pack != 0) std::ofstream(w.tree.F.PackFolder / c.Pack, std::ios::binary) << c.Contents;
+    // A folder used before, then made read-only; root writes anywhere, so its child is nobody.
+    const bool root = geteuid() == 0, readOnly = c.Trouble == kReadOnly;
+    if (readOnly) {
       fs::create_directories(data / "sounds");
       fs::permissions(w.dir.Path(), fs::perms::owner_all | fs::perms::others_exec);
       if (!root) fs::permissions(data, fs::perms::owner_read | fs::perms::owner_exec);
@@ -126,12 +109,12 @@ TEST(Startup, ToTheMainMenuWithTheSplashKeysAndWithDamagedFiles) {
       const int failuresBefore = result->total_part_count();
       const rlimit limit{4096, 4096};  // less than a clip or the roster with one more bowler
       std::signal(SIGXFSZ, SIG_IGN);
-      if (c.Trouble == kReadOnly && root && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(9);
+      if (readOnly && root && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(9);
       if (c.Trouble == kFullDisk && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(9);
       [&]() noexcept {  // a start that throws or stalls aborts the child
         if (c.Keys != nullptr) w.Script(*c.Keys);
         w.sim.world.PressKeyAfter(10 * 60 * 1000, vk::Escape);
-        const bool refused = c.Trouble != kNone, box = c.Trouble == kReadOnly;
+        const bool refused = c.Trouble != kNone, box = readOnly;
         EXPECT_EQ(w.Boot(data, w.tree.F.PackFolder), box ? 1 : 0);
         if (c.Song != nullptr) {
           EXPECT_EQ(StartHeard(w), start + c.Song + "stop logos.mp3 1 menu.wav Main Menu:");
@@ -158,24 +141,21 @@ TEST(Startup, ToTheMainMenuWithTheSplashKeysAndWithDamagedFiles) {
       _exit(result->total_part_count() > failuresBefore ? 1 : 0);
     }
     int status = -1;
-    waitpid(pid, &status, 0);
+    (void)waitpid(pid, &status, 0);
     fs::permissions(data, fs::perms::owner_all, fs::perm_options::add);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     if (*c.Pack != 0) testing::WriteTestPacks(w.tree.F);
   }
 }
 
-TEST(Folders, TheDataFolderFromTheEnvironment) {
+TEST(Folders, TheDataFolderFromTheEnvironmentAndItsLockNeverThroughALink) {
   EXPECT_EQ(GetDataFolder("/srv/all", "/x", "/home/p"), "/srv/all/Application Data/Strikora");
   EXPECT_EQ(GetDataFolder(std::nullopt, "/x/data", "/home/p"), "/x/data/strikora");
   EXPECT_EQ(GetDataFolder("", "", "/home/p"), "/home/p/.local/share/strikora");
-}
-
-TEST(SingleInstance, NeverThroughALink) {
   testing::TempDir dir;
   const fs::path data = dir / "new" / "Strikora";  // made on the way
   fs::create_directories(data);
-  Put(dir / "victim", "keep");
+  std::ofstream(dir / "victim") << "keep";
   fs::create_symlink(dir / "victim", data / "strikora.lock");
   const SingleInstance copy(data);
   EXPECT_TRUE(copy.MayRun());
@@ -192,57 +172,45 @@ TEST(ErrorLog, AMissingBuzzerIsRecordedOnceAndNotChased) {
   EXPECT_NE(Read(w.app->Log().File()).find("\"QBX-ErrCode -5 - "), std::string::npos);
 }
 
-// The roster's bowlers but `skip`, and the counter setting, as one word.
-std::string Word(const Roster& r, int counter, int skip = 0) {
+// The roster's bowlers but `skip`, as one word.
+std::string Word(const Roster& r, int skip = 0) {
   std::string bytes;
   for (int i = 1; i <= r.PlayerCount(); ++i) {
     const RecordBytes record = EncodeRecord(r.Players(i).Record());
     if (i != skip) bytes.append(record.begin(), record.end());
   }
-  return std::to_string(std::hash<std::string>{}(bytes)) + "/" + std::to_string(counter);
+  return std::to_string(std::hash<std::string>{}(bytes));
 }
 
-TEST(CrashSafety, AKilledSaveDeletionOrSettingsWriteLeavesEachFileOldOrNewWhole) {
+TEST(CrashSafety, AKilledSaveOrDeletionLeavesTheRosterOldOrNewWhole) {
   testing::TempDir dir;
   const auto seed = static_cast<unsigned>(std::random_device{}());
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
-  const std::string pad(3000, 'p');  // a settings file long enough to be cut in the middle
-  sdl::IniSettingsStore(dir / "settings.ini").SaveSetting("KORVELDA", "Other", "Pad", pad);
   std::string before, after;  // what the last change may have left
   bool cut = false;
-  int interrupted[3] = {};  // saves, deletions, settings
+  int interrupted[2] = {};  // saves, deletions
   for (int kill = 0;; ++kill) {
-    // The files as the next start loads them.
-    Roster roster(dir / "players.qbx", dir.Path(), dir / "names");
+    Roster roster(dir / "players.qbx", dir.Path(), dir / "names");  // as the next start loads it
     roster.LoadRoster();
-    sdl::IniSettingsStore settings(dir / "settings.ini");
-    const int counter = std::stoi(settings.GetSetting("KORVELDA", "Menu", "Counter", "0"));
-    const bool whole = settings.GetSetting("KORVELDA", "Other", "Pad", "") == pad;
-    const std::string now = whole ? Word(roster, counter) : "settings cut short";
+    const std::string now = Word(roster);
     EXPECT_TRUE(kill == 0 || now == after || (cut && now == before))
         << "kill " << kill << ": " << now << ", before " << before << ", after " << after;
     if (kill == 300) break;
 
-    // The next change, made here and written by a child killed at a random moment; never
-    // fewer than two bowlers, so that an empty roster is always a fault.
-    const int bowlers = roster.PlayerCount(), kind = bowlers < 3 ? 0 : random() % 3;
+    // The next change, written by a child killed at random; two bowlers at least: none is a fault.
+    const int bowlers = roster.PlayerCount(), kind = bowlers < 3 ? 0 : random() % 2;
     const int index = static_cast<int>(random() % static_cast<unsigned>(std::max(bowlers, 1))) + 1;
     std::function<void()> change;
     if (kind == 0) {  // a new bowler, or one saved again with a new name
       const int at = bowlers < 2 || (bowlers < 12 && random() % 2 == 0) ? bowlers + 1 : index;
       Player& bowler = at > bowlers ? roster.AddPlayer() : roster.Players(at);
       bowler.SetFirstName("fn" + std::to_string(kill % 200 + 1) + ".wav");
-      after = Word(roster, counter);
+      after = Word(roster);
       change = [&bowler, &roster, at] { bowler.Save(roster.PlayersFile(), at); };
-    } else if (kind == 1) {
-      after = Word(roster, counter, index);
-      change = [&roster, index] { roster.DeletePlayer(static_cast<std::int16_t>(index)); };
     } else {
-      after = Word(roster, counter + 1);
-      change = [&] {
-        settings.SaveSetting("KORVELDA", "Menu", "Counter", std::to_string(counter + 1));
-      };
+      after = Word(roster, index);
+      change = [&roster, index] { roster.DeletePlayer(static_cast<std::int16_t>(index)); };
     }
     before = now;
     const pid_t pid = fork();

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,38 +23,27 @@ struct EngineWorld {
     sim.platform.Windows.SetErrorReporter(nullptr);
     engine.SetErrorReporter(nullptr);
   }
-  EngineWorld(const EngineWorld&) = delete;
-  EngineWorld& operator=(const EngineWorld&) = delete;
 
   TempDir dir;
   TestSoundTree tree{dir.Path()};
   const Folders& F = tree.F;
   sim::SimPlatform sim;
   sim::SimWorld& world = sim.world;
-  ScriptedRandom& random = sim.random;
   SoundEngine engine{sim.platform, tree.F};
   ErrorLog log{tree.F.DataFolder / "qbxerr.log", tree.F.PlayFolder / "buzzer.wav",
                sim.platform.Time, sim.platform.Trace, engine};
 
   [[nodiscard]] std::int64_t Now() const { return world.MonotonicMs(); }
   void Push(std::initializer_list<double> draws) {
-    for (const double r : draws) random.Push(r);
-  }
-  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const {
-    std::vector<TraceEvent> out;
-    for (const TraceEvent& e : sim.platform.Trace.Events()) {
-      if (e.Kind == kind) out.push_back(e);
-    }
-    return out;
+    for (const double r : draws) sim.random.Push(r);
   }
   // What was heard, as trace lines without their time and each file by its name alone:
   // "play SpeechBuffer lgb.wav 0 0 0", "stop SpeechBuffer", "error 53 nosuch.wav".
-  [[nodiscard]] std::vector<std::string> Heard(std::initializer_list<const char*> kinds = {
-                                                   "play", "stop", "volume", "pan",
-                                                   "error"}) const {
+  [[nodiscard]] std::vector<std::string> Heard() const {
     std::vector<std::string> out;
     for (const TraceEvent& e : sim.platform.Trace.Events()) {
-      if (std::find(kinds.begin(), kinds.end(), e.Kind) == kinds.end()) continue;
+      if (std::string(" play stop volume pan error ").find(" " + e.Kind + " ") == std::string::npos)
+        continue;
       out.push_back(e.Kind);
       for (const std::string& f : e.Fields) out.back() += " " + Name(f);
     }
@@ -65,20 +52,8 @@ struct EngineWorld {
   // The files played on one slot, by name alone.
   [[nodiscard]] std::vector<std::string> PlaysOn(const std::string& slot) const {
     std::vector<std::string> out;
-    for (const TraceEvent& e : EventsOf("play")) {
-      if (e.Fields[0] == slot) out.push_back(Name(e.Fields[1]));
-    }
-    return out;
-  }
-  // The first line of every three-line record of the error log, without its quotes.
-  [[nodiscard]] std::vector<std::string> LogHeadings() const {
-    std::vector<std::string> out;
-    std::ifstream in(log.File(), std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
-    for (std::size_t at = 0, line = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
-         at = end + 2, ++line) {
-      if (line % 3 == 0) out.push_back(text.substr(at + 1, end - at - 2));
-    }
+    for (const TraceEvent& e : sim.platform.Trace.Events())
+      if (e.Kind == "play" && e.Fields[0] == slot) out.push_back(Name(e.Fields[1]));
     return out;
   }
   static std::string Name(const std::string& f) {

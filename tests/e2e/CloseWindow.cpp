@@ -1,20 +1,13 @@
 // Closes an X window the way a window manager's close button does: a WM_DELETE_WINDOW
 // message, which the program may answer as it likes (xdotool can only kill the client).
+//   strikora-close-window WINDOW-ID   (on $DISPLAY; status 2 without a window or a display)
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s WINDOW-ID\n", argv[0]);
-    return 2;
-  }
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fprintf(stderr, "cannot open the display\n");
-    return 1;
-  }
+  Display* display = argc == 2 ? XOpenDisplay(nullptr) : nullptr;
+  if (display == nullptr) return 2;
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = static_cast<Window>(std::strtoul(argv[1], nullptr, 0));

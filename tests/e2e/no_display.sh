@@ -4,13 +4,11 @@
 set -uo pipefail
 game="$1"
 source "$(dirname "$0")/common.sh"
-export AllUsersProfile="$work/profile"
+export AllUsersProfile="$work"
 unset STRIKORA_TRACE SDL_VIDEODRIVER
-mkdir -p "$AllUsersProfile"
 
-# expect NAME HINT: runs the game (environment already set) and checks how it failed. Where a
-# desktop can show it, the failure also opens a box that waits for OK; a signal must end the
-# game at once all the same, with the failure's status (137: still running after SIGTERM).
+# expect NAME HINT: how the game failed. Where a desktop can show it, a box waits for OK; a
+# signal must end the game at once all the same, with the failure's status.
 expect() {
   timeout --preserve-status -k 3 6 "$game" >/dev/null 2>"$work/err.txt"
   local status=$? why=""
@@ -25,7 +23,6 @@ expect() {
 
 start_xvfb
 (ALSOFT_DRIVERS=no-such-driver expect "no sound device" "ALSOFT_DRIVERS=null") || exit 1
-# Nothing of the first run (its box) is left holding the data folder: the next start is no
-# "already running" but the same failure.
+# Nothing of the first run (its box) holds the data folder: the same failure, no "already running".
 (ALSOFT_DRIVERS=no-such-driver expect "no sound device, again" "ALSOFT_DRIVERS=null") || exit 1
 echo "PASS"

@@ -1,25 +1,31 @@
 #!/usr/bin/env python3
-"""The real program under Xvfb with a short sound set, driven by keys, in two scenarios:
-  bowler  a bowler created by voice (then the window closed from the wizard); after a restart
-          the bowler list names that bowler, a whole game is bowled, told and stored, the
-          speech volume is turned down in the sound options and Escape ends the game; started
-          a third time, the options still tell it, and the window is closed from them;
+"""The real program under Xvfb with a short sound set, driven by keys:
+  bowler  the main menu in large print, F8 changing its colours; a bowler created by voice, the
+          window closed from the wizard; after a restart the list names that bowler, a whole game
+          is bowled (the lane and the results in large print), told and stored, speech turned
+          down in the sound options, Escape; a third start deletes the bowler, tells the speech
+          volume again and closes the window;
   splash  the window closed while the packs unpack under the jingle.
 Every run must end with status 0, no failed clip or error, and the unpacked sounds cleared.
-  scenarios.py bowler|splash STRIKORA STRIKORA-TEST-SOUNDSET STRIKORA-CLOSE-WINDOW"""
+  scenarios.py bowler|splash STRIKORA STRIKORA-TEST-SOUNDSET STRIKORA-CLOSE-WINDOW WORDS.TXT"""
 
+import collections
 import os
+import pathlib
 import random
 import re
+import shutil
 import struct
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import strikora_driver as drive  # noqa: E402
 
 SCORE_OF = r"play\tAnnouncerBuffer\t[^\t]*/scoreof\d\.wav\t"
 UNPACKED = ("adverts", "ambient", "announce", "menu", "numbers", "play")
+YELLOW, WHITE, BLACK = (255, 255, 0), (255, 255, 255), (0, 0, 0)
 
 
 def check(ok, what):
@@ -27,15 +33,34 @@ def check(ok, what):
         raise drive.Failure(what)
 
 
+def expect_text(game, name, ink, least=0.01):
+    """The window (1024 x 640), dumped with xwd if there is one, is black paper with ink on it."""
+    if shutil.which("xwd") is None:
+        return
+    time.sleep(0.3)  # the picture is drawn as the clip starts; let the server take it
+    dump = subprocess.run(["xwd", "-silent", "-id", game.window], check=True, capture_output=True,
+                          env=dict(os.environ, DISPLAY=game.display)).stdout
+    h = struct.unpack(">25I", dump[:100])  # the header: sizes, byte order, depth, masks
+    size, width, height, order, bpp, stride, ncolors = h[0], h[4], h[5], h[7], h[11], h[12], h[19]
+    check(bpp == 32, "xwd gave %d bits a pixel" % bpp)
+    check((width, height) == (1024, 640), "%s: the window is %d x %d" % (name, width, height))
+    data, shifts = dump[size + 12 * ncolors:], [(m & -m).bit_length() - 1 for m in h[14:17]]
+    rows = (data[y * stride: y * stride + 4 * width] for y in range(height))
+    counts = collections.Counter(tuple((p & m) >> s for m, s in zip(h[14:17], shifts)) for row in rows
+                                 for (p,) in struct.iter_unpack("<I" if order == 0 else ">I", row))
+    text, paper = (100 * counts[c] / (width * height) for c in (ink, BLACK))
+    check(paper >= 50 and text >= 100 * least,
+          "%s: %.1f %% in the text colour, %.1f %% background" % (name, text, paper))
+    print("ok %s: %.1f %% text, %.1f %% background" % (name, text, paper))
+
+
 def ended_clean(game, names_kept=True):
     """The run ended well and took away every unpacked folder but the names."""
     game.ended_well()
-    for gone in UNPACKED:
-        check(not os.path.exists(os.path.join(game.data, "sounds", gone)), gone + " left behind")
-    if names_kept:
-        check(os.path.isfile(os.path.join(game.data, "sounds", "names", "fn1.wav")) and
-              os.path.isdir(os.path.join(game.data, "sounds", "names", "initials")),
-              "the names went too")
+    sounds = os.path.join(game.data, "sounds")
+    check(not [d for d in UNPACKED if os.path.exists(os.path.join(sounds, d))], "sounds left behind")
+    check(not names_kept or os.path.isfile(os.path.join(sounds, "names", "fn1.wav")) and
+          os.path.isdir(os.path.join(sounds, "names", "initials")), "the names went too")
 
 
 def close(game, closer, title):
@@ -45,8 +70,7 @@ def close(game, closer, title):
 
 
 def spoken_number(game):
-    """The number told by the number clips that follow, up to the first clip on another slot:
-    "1f.wav", "hundred.wav", "20p.wav" ..."""
+    """The number told by the number clips ("1f", "hundred", "20p" ...) up to another slot's."""
     total = group = 0
     while True:
         line = game.wait_for(r"\tplay\t")
@@ -61,11 +85,6 @@ def spoken_number(game):
             group += int(stem)
 
 
-def roster_record(game):
-    with open(os.path.join(game.data, "players.qbx"), "rb") as f:
-        return f.read()
-
-
 def open_options(game):
     """From the main menu's first item, once said, up past leaving the game to the options."""
     game.wait_quiet()
@@ -76,6 +95,11 @@ def open_options(game):
 
 def bowler(game, closer):
     game.start("first")
+    game.wait_quiet()
+    expect_text(game, "the main menu", YELLOW)
+    game.press("F8")
+    expect_text(game, "F8, white on black", WHITE)
+    game.press("F8", "F8")
     name = game.create_bowler()
     # The last-initial question ignores Escape: the close button leaves it.
     game.press("Down")
@@ -84,7 +108,7 @@ def bowler(game, closer):
     game.wait_for(r"/wyln\.wav\t")
     close(game, closer, "Select an Initial")
     ended_clean(game)
-    record = roster_record(game)
+    record = pathlib.Path(game.data, "players.qbx").read_bytes()
     check(len(record) == 2054, "the roster holds %d bytes, not one record" % len(record))
     expected = b"%-12s%-12s\xff\xff\xff\xff" % (name.encode(), b"Z.wav")
     check(record[:28] == expected, "stored as %r, not %r" % (record[:28], expected))
@@ -106,10 +130,18 @@ def bowler(game, closer):
     game.wait_for(r"/lgb\.wav\t")
     game.wait_quiet()
     game.choose_first_bowler()
+
+    def lane(frame):  # the lane in large print at the ball calls of the fourth frame
+        if frame == 3:
+            game.wait_quiet()
+            expect_text(game, "the lane mid-game", YELLOW)
+
     # Stop each sweep near the head pin: one tone a position from the left gutter (0) on.
-    game.bowl(SCORE_OF, aims=lambda: random.randint(9, 13))
+    game.bowl(SCORE_OF, before_ball=lane, aims=lambda: random.randint(9, 13))
     spoken = spoken_number(game)
-    game.after(r"/ruagain\.wav\t", "n", quiet=False)
+    game.wait_for(r"/ruagain\.wav\t")
+    expect_text(game, "the results", YELLOW, least=0.005)
+    game.press("n")
     game.wait_for(r"/pgend\.wav\t")
     # The sound options: speech a step down, told as 90, and kept for the next start.
     game.wait_for(r"/lgb\.wav\t")
@@ -123,16 +155,25 @@ def bowler(game, closer):
     ended_clean(game)
     check(any(l[1:] == ["key", "27", "0"] for l in game.lines), "Escape never reached the game")
     # The score told is stored: history slot 1 of play method 1, skill 1, the slot last written.
-    stored, slot = (struct.unpack_from("<h", roster_record(game), at)[0] for at in (28, 2028))
+    stored, slot = (struct.unpack_from("<h", pathlib.Path(game.data, "players.qbx").read_bytes(), at)[0] for at in (28, 2028))
     check((stored, slot) == (spoken, 1), "told %d, stored %d in slot %d" % (spoken, stored, slot))
 
-    game.start("third")
+    game.start("third")  # the bowler deleted from the list, then the options kept
+    game.press("Down", "Down")
+    game.after(r"/vps\.wav\t", "Return")
+    game.after(r"\tAnnouncerBuffer\t.*/initials/Z\.wav\t", "Delete")
+    game.after(r"/yesno\.wav\t", "y")
+    game.wait_for(r"/psao\.wav\t")
+    game.after(r"/vps\.wav\t", "Up")
+    game.after(r"/create\.wav\t", "Up")
+    game.wait_for(r"/lgb\.wav\t")
     open_options(game)
     game.wait_for(r"/volspch\.wav\t")
     check(spoken_number(game) == 90, "the speech volume was not kept")
     game.wait_quiet()
     close(game, closer, "Sound Options:")
     ended_clean(game)
+    check(pathlib.Path(game.data, "players.qbx").read_bytes() == b"", "the deleted bowler is kept")
 
 
 def splash(game, closer):
@@ -142,12 +183,14 @@ def splash(game, closer):
     ended_clean(game, names_kept=False)
 
 
-def main(scenario, program, soundset_tool, closer):
-    # Under the splash the jingle must outlast the close; elsewhere music is only a wait.
+def main(scenario, program, soundset_tool, closer, words):
+    # Under the splash the jingle must outlast the close; elsewhere music is only a wait. The
+    # screen has room for the window's own 1024 x 640.
     return drive.run(scenario, program, soundset_tool,
                      lambda game: {"bowler": bowler, "splash": splash}[scenario](game, closer),
-                     mp3_ms=20000 if scenario == "splash" else 300)
+                     mp3_ms=20000 if scenario == "splash" else 300, screen="1280x1024x24",
+                     words=words)
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:5]))
+    sys.exit(main(*sys.argv[1:6]))

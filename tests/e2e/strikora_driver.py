@@ -2,14 +2,15 @@
 folder, follows its sound trace as it grows, and sends keys with xdotool only once the trace
 shows the prompt that waits for them. Used by the end-to-end tests and the benchmarks."""
 
+import contextlib
 import os
 import re
 import shutil
 import subprocess
 import tempfile
 import time
+import types
 import wave
-
 
 BALL = r"play\tAnnouncerBuffer\t[^\t]*/(1stball\d|2ndball\d|xtraball)\.wav\t"
 TURN_OVER = r"play\tAnnouncerBuffer\t[^\t]*/(nxtplay\d|etc)\.wav\t"
@@ -21,56 +22,41 @@ class Failure(Exception):
     pass
 
 
-class Xvfb:
+@contextlib.contextmanager
+def Xvfb(screen="640x480x24"):
     """A virtual X server on the first free display, of the given screen size."""
-
-    def __init__(self, screen="640x480x24"):
-        self.screen = screen
-
-    def __enter__(self):
-        read, write = os.pipe()
-        self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen, "-nolisten", "tcp"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
+    read, write = os.pipe()
+    proc = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write), "-screen", "0", screen, "-nolisten", "tcp"],
+        pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    try:
         with os.fdopen(read) as f:
-            self.display = ":" + f.readline().strip()
-        return self
-
-    def __exit__(self, *exc):
-        self.proc.kill()
-        self.proc.wait()
-
-
-def short_sound_set(tool, folder, clip_ms=40, mp3_ms=300, silence_ms=20):
-    """The default clip list with every clip short and silent: a game takes seconds."""
-    out = subprocess.run([tool, folder, str(clip_ms), str(mp3_ms), str(silence_ms)],
-                         check=True, capture_output=True, text=True)
-    return out.stdout.strip()
+            yield types.SimpleNamespace(display=":" + f.readline().strip())
+    finally:
+        proc.kill()
+        proc.wait()
 
 
 class Game:
     """Runs of the real program on one data folder. Trace lines are kept as lists of fields."""
 
     def __init__(self, program, packs, display, work):
-        self.work, self.display, self.proc = work, display, None
+        self.work, self.display, self.proc, self.lengths = work, display, None, {}
         # The game finds its packs beside itself: give this copy its own.
         bindir = os.path.join(work, "bin")
         os.makedirs(bindir, exist_ok=True)
-        self.program = os.path.join(bindir, "strikora")
-        shutil.copy2(program, self.program)
-        if not os.path.exists(os.path.join(bindir, "sounds")):
-            os.symlink(os.path.abspath(packs), os.path.join(bindir, "sounds"))
+        self.program = shutil.copy2(program, os.path.join(bindir, "strikora"))
+        os.symlink(os.path.abspath(packs), os.path.join(bindir, "sounds"))
         self.profile = os.path.join(work, "profile")
         os.makedirs(self.profile, exist_ok=True)
         self.data = os.path.join(self.profile, "Application Data", "Strikora")
-        self.lengths = {}
 
     def launch(self, name):
         """Starts a run; its trace is name.tsv."""
         self.trace_file = os.path.join(self.work, name + ".tsv")
-        self.lines, self.read_at, self.seen = [], 0, 0
-        self.sounding = {}  # slot: when its one-shot clip ends (monotonic seconds)
+        # sounding: the slot's one-shot clip ends at this (monotonic) second
+        self.lines, self.read_at, self.seen, self.sounding = [], 0, 0, {}
         env = dict(os.environ, DISPLAY=self.display, AllUsersProfile=self.profile,
                    STRIKORA_TRACE=self.trace_file, ALSOFT_DRIVERS="null")
         env.pop("SDL_VIDEODRIVER", None)
@@ -96,41 +82,30 @@ class Game:
 
     def clip_seconds(self, path):
         if path not in self.lengths:
-            try:
-                with wave.open(path) as w:
-                    self.lengths[path] = w.getnframes() / w.getframerate()
-            except (OSError, EOFError, wave.Error):
-                self.lengths[path] = 0.0
+            self.lengths[path] = 0.0
+            with contextlib.suppress(OSError, EOFError, wave.Error), wave.open(path) as w:
+                self.lengths[path] = w.getnframes() / w.getframerate()
         return self.lengths[path]
 
     def poll(self):
-        """Reads what the trace gained since the last look, noting until when each slot's
-        one-shot clip will sound."""
-        try:
-            with open(self.trace_file) as f:
-                f.seek(self.read_at)
-                chunk = f.read()
-        except FileNotFoundError:
-            return
-        complete = chunk[: chunk.rfind("\n") + 1]
-        self.read_at += len(complete.encode())
-        now = time.monotonic()
-        for line in complete.splitlines():
-            fields = line.split("\t")
-            self.lines.append(fields)
-            if len(fields) >= 7 and fields[1] == "play" and fields[6] == "0":
-                self.sounding[fields[2]] = now + self.clip_seconds(fields[3])
-            elif len(fields) >= 3 and fields[1] == "stop":
-                self.sounding[fields[2]] = now
+        """Reads the trace's new whole lines, noting until when each slot's one-shot clip sounds."""
+        with contextlib.suppress(FileNotFoundError), open(self.trace_file) as f:
+            f.seek(self.read_at)
+            lines, newline, _ = f.read().rpartition("\n")
+            self.read_at += len((lines + newline).encode())
+            for fields in (line.split("\t") for line in lines.splitlines()):
+                self.lines.append(fields)
+                if len(fields) >= 7 and fields[1] == "play" and fields[6] == "0":
+                    self.sounding[fields[2]] = time.monotonic() + self.clip_seconds(fields[3])
+                elif len(fields) >= 3 and fields[1] == "stop":
+                    self.sounding[fields[2]] = time.monotonic()
 
     def wait_for(self, pattern, timeout=60):
-        """Waits for the first trace line after the last one consumed that matches pattern;
-        returns it and consumes everything up to it."""
+        """Consumes the trace up to the next line matching pattern, and returns that line."""
         regex, deadline = re.compile(pattern), time.monotonic() + timeout
         while True:
             self.poll()
-            while self.seen < len(self.lines):
-                self.seen += 1
+            for self.seen in range(self.seen + 1, len(self.lines) + 1):
                 if regex.search("\t".join(self.lines[self.seen - 1])):
                     return self.lines[self.seen - 1]
             if self.proc.poll() is not None:
@@ -140,10 +115,8 @@ class Game:
             time.sleep(0.01)
 
     def wait_quiet(self, ms=250, timeout=60):
-        """Waits until every clip heard has ended and nothing new is heard for ms: the prompt
-        has finished."""
-        deadline = time.monotonic() + timeout
-        count, since = -1, time.monotonic()
+        """Waits until every clip heard has ended and nothing new comes for ms: the prompt ended."""
+        deadline, count, since = time.monotonic() + timeout, -1, time.monotonic()
         while time.monotonic() < deadline:
             self.poll()
             now = time.monotonic()
@@ -155,11 +128,10 @@ class Game:
             time.sleep(0.01)
         raise Failure("the game never fell quiet")
 
-    def after(self, pattern, key, quiet=True):
-        """Presses key once the trace shows pattern and, if quiet, the prompt has ended."""
+    def after(self, pattern, key):
+        """Presses key once the trace shows pattern and the prompt has ended."""
         self.wait_for(pattern)
-        if quiet:
-            self.wait_quiet()
+        self.wait_quiet()
         self.press(key)
 
     def ended_well(self):
@@ -196,16 +168,14 @@ class Game:
         return name
 
     def choose_first_bowler(self):
-        """From the main menu's first item to the lane: the roster's first bowler, the first
-        play method and skill 1."""
+        """From the main menu's first item to the lane: bowler 1, play method 1, skill 1."""
         self.press("Return")
         for prompt, key in (("selplyrs", "space"), ("active", "Return"), ("pm1", "Return"),
                             ("ld1", "Return")):
             self.after(r"/%s\.wav\t" % prompt, key)
 
-    def bowl(self, end, before_ball=lambda frame, clip: None, aims=lambda: 11):
-        """Bowls for one bowler until a line matching end: Enter when a turn is over; at each
-        ball call Space, `aims` sweep tones, then Down."""
+    def bowl(self, end, before_ball, aims):
+        """Bowls until a line matching end: Enter after a turn, Space, `aims()` tones, Down."""
         frame = 0
         while True:
             line = "\t".join(self.wait_for("|".join([BALL, TURN_OVER, end])))
@@ -217,7 +187,7 @@ class Game:
                 continue
             if frame >= 10:
                 raise Failure("more than ten turns")
-            before_ball(frame, os.path.basename(line.split("\t")[3]))
+            before_ball(frame)
             self.press("space")
             for _ in range(aims()):
                 self.wait_for(r"play\tAimBuffers\[")
@@ -229,15 +199,15 @@ def temporary_folder():
     return tempfile.mkdtemp(prefix="strikora-e2e-")
 
 
-def run(what, program, soundset_tool, body, screen="640x480x24", mp3_ms=300, words=None):
-    """Runs body(game) on a fresh data folder, settings file and short sound set in a virtual X
-    server; prints PASS, or FAIL with the trace's tail, and returns the exit status."""
+def run(what, program, soundset_tool, body, screen, mp3_ms, words):
+    """Runs body(game) in a virtual X server on a fresh data folder, settings file and short
+    silent sound set (a game takes seconds); prints PASS, or FAIL with the trace's tail."""
     work, game = temporary_folder(), None
     os.environ["XDG_CONFIG_HOME"] = os.path.join(work, "config")  # the settings file
     try:
-        packs = short_sound_set(soundset_tool, os.path.join(work, "set"), mp3_ms=mp3_ms)
-        if words:
-            shutil.copy(words, os.path.join(packs, "words.txt"))
+        packs = subprocess.run([soundset_tool, os.path.join(work, "set"), "40", str(mp3_ms), "20"],
+                               check=True, capture_output=True, text=True).stdout.strip()
+        shutil.copy(words, os.path.join(packs, "words.txt"))
         with Xvfb(screen) as x:
             game = Game(program, packs, x.display, work)
             body(game)

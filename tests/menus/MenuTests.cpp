@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
-#include "menus/ListOrder.h"
 #include "tests/support/AppWorld.h"
 
 namespace strikora {
@@ -17,50 +15,34 @@ using testing::KeyAt;
 using testing::Keys;
 using testing::Said;
 
-// A key `ms` after the n-th play of a menu clip ("lgb" for lgb.wav) starts, or with no clip
-// `ms` after the menu opens.
-struct Key {
-  const char* clip;
-  int key, n = 1, ms = 450, shift = 0;
-};
-
 TEST(MainMenu, WhatEachKeySaysAndDoes) {
-  struct Case {
-    const char* name;
-    int item;
-    std::vector<Key> keys;
-    const char* heard;
-    int stops;        // clips a key cut short
-    int pauses = 10;  // ten before each prompt; two between the hour and the minutes
-  };
-  const int Ctrl = mod::Ctrl, Shift = mod::Shift, Esc = vk::Escape;
+  // The clips a key cut short; the pauses, ten before each prompt, two between the hour and the
+  // minutes.
   // clang-format off
+  struct Case { const char* name; int item; std::vector<KeyAt> keys; const char* heard; int stops, pauses = 10; };
+  const int Ctrl = mod::Ctrl, Shift = mod::Shift, Esc = vk::Escape;
   const std::vector<Case> cases = {
-      {"arrows wrap both ways; other keys repeat the item, cutting it if it still plays",
-       fMain::kStartGame, {{"lgb", vk::Up, 1, 50}, {"lta", vk::Down, 1, 50},
-        {"lgb", vk::Letter('P'), 2, 50}, {"lgb", vk::Digit(7), 3, 500}, {"lgb", Esc, 4, 500}},
+      {"arrows wrap both ways; other keys repeat the item, cutting it if it still plays", fMain::kStartGame,
+       Keys(At("lgb", vk::Up, 1, 50), At("lta", vk::Down, 1, 50), At("lgb", vk::Letter('P'), 2, 50),
+            At("lgb", vk::Digit(7), 3, 500), At("lgb", Esc, 4, 500)),
        "psao lgb lta lgb lgb lgb end", 3},
-      {"Ctrl alone and Shift alone only silence; both held with a key act as the key",
-       fMain::kStartGame, {{"lgb", vk::Down, 1, 50, Ctrl}, {"", vk::Control, 1, 2000, Ctrl},
-        {"", vk::Letter('A'), 1, 2100, Shift}, {"", vk::Down, 1, 2200, Shift | Ctrl},
-        {"", Esc, 1, 2300}},
+      {"Ctrl alone and Shift alone only silence; both held with a key act as the key", fMain::kStartGame,
+       Keys(At("lgb", vk::Down, 1, 50, Ctrl), At("psao", vk::Control, 1, 2000, Ctrl), At("psao", vk::Letter('A'), 1, 2100, Shift),
+            At("psao", vk::Down, 1, 2200, Shift | Ctrl), At("psao", Esc, 1, 2300)),
        "psao lgb create end", 2 /* lgb by Ctrl+Down, create by Escape */},
-      {"the handicap toggles; between its two clips the menu is busy: Down neither cuts nor moves",
-       fMain::kHandicap,
-       {{"off", vk::Enter}, {"uh", vk::Down, 2, 50}, {"on", vk::Enter}, {"off", Esc, 2}},
+      {"the handicap toggles; between its two clips the menu is busy: Down neither cuts nor moves", fMain::kHandicap,
+       Keys(At("off", vk::Enter), At("uh", vk::Down, 2, 50), At("on", vk::Enter), At("off", Esc, 2)),
        "psao uh off uh on uh off end", 0},
       {"the speaker test is heard on reaching it; Enter and Space do nothing there", fMain::kOptions,
-       {{"options", vk::Up}, {"spkrtest", vk::Enter}, {"spkrtest", vk::Space}, {"", Esc, 1, 5000}},
+       Keys(At("options", vk::Up), At("spkrtest", vk::Enter), At("spkrtest", vk::Space), At("psao", Esc, 1, 5000)),
        "psao options spkrtest end", 0},
-      {"Enter and Space start their items; back, the prompt and the item they were left on",
-       fMain::kStartGame, {{"lgb", vk::Enter}, {"lgb", vk::Down, 2}, {"create", vk::Down}, {"vps", vk::Space},
-        {"vps", Esc, 2}},
+      {"Enter and Space start their items; back, the prompt and the item they were left on", fMain::kStartGame,
+       Keys(At("lgb", vk::Enter), At("lgb", vk::Down, 2), At("create", vk::Down), At("vps", vk::Space), At("vps", Esc, 2)),
        "psao lgb selplyrs psao lgb create vps vpsmenu psao vps end", 0, 30},
       {"a key during the prompt says its item once", fMain::kStartGame,
-       {{"psao", vk::Down, 1, 100}, {"create", Esc}}, "psao create end", 1},
+       Keys(At("psao", vk::Down, 1, 100), At("create", Esc)), "psao create end", 1},
       {"F12 tells the time, not the item, and the menu listens again", fMain::kStartGame,
-       {{"lgb", vk::F12}, {"", vk::Down, 1, 8000}, {"create", Esc}}, "psao lgb #2 #20 create end",
-       0, 12},
+       Keys(At("lgb", vk::F12), At("psao", vk::Down, 1, 8000), At("create", Esc)), "psao lgb #2 #20 create end", 0, 12},
   };
   // clang-format on
   for (const Case& t : cases) {
@@ -68,10 +50,7 @@ TEST(MainMenu, WhatEachKeySaysAndDoes) {
     testing::AppWorld w;
     w.sim.world.SetLocalTime({2026, 12, 6, 14, 20, 0});
     for (int i = 0; i < 4; ++i) w.sim.random.Push(0.5);  // numbers in the plain voice
-    for (const Key& k : t.keys) {
-      if (*k.clip == '\0') w.sim.world.PressKeyAt(k.ms, k.key, k.shift);
-      if (*k.clip != '\0') w.Script({testing::At(k.clip, k.key, k.n, k.ms, k.shift)});
-    }
+    w.Script(t.keys);
     w.sim.platform.Trace.Clear();
     w.app->MainMenu().Item = static_cast<std::int16_t>(t.item);
     w.RunMainMenu();
@@ -82,11 +61,10 @@ TEST(MainMenu, WhatEachKeySaysAndDoes) {
       stops += e.Kind == "stop" && e.Fields[0] == "SpeechBuffer" ? 1 : 0;
       pauses += e.Kind == "play" && e.Fields[1].ends_with("silence.wav") ? 1 : 0;
     }
-    EXPECT_EQ(stops, t.stops);
-    EXPECT_EQ(pauses, t.pauses);
+    EXPECT_EQ(std::pair(stops, pauses), std::pair(t.stops, t.pauses));
     EXPECT_EQ(w.app->MainMenu().Item, fMain::kQuit);
-    EXPECT_FALSE(w.app->Session().UseHandicap);
-    EXPECT_FALSE(w.app->Engine().MusicDucked);  // stopping the music ends its ducking too
+    // Stopping the music ends its ducking too.
+    EXPECT_FALSE(w.app->Session().UseHandicap || w.app->Engine().MusicDucked);
     // The music stops, then the goodbye, over which nothing may speak.
     ASSERT_GE(events.size(), 2u);
     EXPECT_EQ(events.end()[-2].Kind + " " + events.end()[-2].Fields[0], "stop BackgroundBuffer");
@@ -106,19 +84,17 @@ class Menus : public ::testing::Test {
     for (int n = 30; n >= 1; --n) dat << n << "\r\n";
   }
   void KeepNames(int count) {
-    for (int n = count + 1; n <= 200; ++n) {
+    for (int n = count + 1; n <= 200; ++n)
       fs::remove(w.tree.F.NamesFolder / ("fn" + std::to_string(n) + ".wav"));
-    }
     w.app->Players().CatalogueFirstNames();
   }
   // Creates a bowler with the keys; finished, the initial A as first name and as last, male,
   // left-handed.
   void Create(std::vector<KeyAt> keys, bool finished = false) {
-    const int enter = keys.empty() ? 1 : 2;
     if (finished)
       keys.insert(keys.end(),
-                  {At("uai", vk::Enter, enter), At("a", vk::Enter), At("a", vk::Enter, 2),
-                   At("male", vk::Enter), At("lefty", vk::Enter)});
+                  {At("uai", vk::Enter, keys.empty() ? 1 : 2), At("a", vk::Enter),
+                   At("a", vk::Enter, 2), At("male", vk::Enter), At("lefty", vk::Enter)});
     w.Script(keys);
     w.app->CreatePlayer();
   }
@@ -132,14 +108,6 @@ class Menus : public ::testing::Test {
     w.Script(keys);
     w.app->ShowViewPlayers();
   }
-  // The bowlers heard, by their last initials: bowler k is the k-th letter (k <= 26).
-  [[nodiscard]] std::string Initials() const {
-    std::string out;
-    for (const std::string& clip : w.Heard()) {
-      if (clip.starts_with("initials/")) out += clip[9];
-    }
-    return out;
-  }
   testing::AppWorld w;
 };
 using OptionMenus = Menus;
@@ -148,42 +116,27 @@ using Wizard = Menus;
 
 TEST_F(OptionMenus, PlayMethodAndSkill) {
   GameSession& s = w.app->Session();
-  struct Row {
-    StoredChoiceMenu& menu;
-    const char* key;
-    const std::int16_t& chosen;
-    const char *name, *stored;
-    std::vector<KeyAt> keys;
-    const char *heard, *storedAfter;
-    bool accepted;
-    int choice;
-  };
-  StoredChoiceMenu &pm = w.app->SelPlayMethod(), &sk = w.app->SelSkill();
-  // Keys act during the prompt: the item a key spoke, or the closed menu's silence, is all
-  // that follows it. A stored value that is no item reads as the first; Ctrl alone only
-  // silences, Ctrl with Alt is no silencing state.
+  // A key during the prompt: the item it spoke, or the closed menu's silence, is all that follows.
+  // A stored value that is no item reads as the first; Ctrl alone only silences, with Alt not.
   // clang-format off
+  struct Row { bool skill; const char *name, *stored; std::vector<KeyAt> keys; const char *heard, *storedAfter;
+               bool accepted; int choice; };
   const Row rows[] = {
-      {pm, "Play", s.PlayMethod, "first run: first item; Escape stores nothing", nullptr,
-       Keys(At("pm1", vk::Escape)), "psapm pm1", "none", false, 1},
-      {pm, "Play", s.PlayMethod, "starts on the stored item; Down on the last wraps; Enter stores", "1",
+      {false, "first run: first item; Escape stores nothing", nullptr, Keys(At("pm1", vk::Escape)), "psapm pm1", "none", false, 1},
+      {false, "starts on the stored item; Down on the last wraps; Enter stores", "1",
        Keys(At("pm2", vk::Down), At("pm1", vk::Down), At("pm2", vk::Enter, 2)), "psapm pm2 pm1 pm2", "1", true, 2},
-      {pm, "Play", s.PlayMethod, "Escape during the prompt: nothing more", "1",
-       Keys(At("psapm", vk::Escape, 1, 100)), "psapm", "1", false, 1},
-      {pm, "Play", s.PlayMethod, "Down during the prompt: the new item once", "1",
+      {false, "Escape during the prompt: nothing more", "1", Keys(At("psapm", vk::Escape, 1, 100)), "psapm", "1", false, 1},
+      {false, "Down during the prompt: the new item once", "1",
        Keys(At("psapm", vk::Down, 1, 100), At("pm1", vk::Enter)), "psapm pm1", "0", true, 1},
-      {pm, "Play", s.PlayMethod, "no item stored; Ctrl, Ctrl with Alt", "x1",
-       Keys(At("pm1", vk::Down, 1, 50, mod::Ctrl), At("pm1", vk::Down, 1, 450, mod::Ctrl | mod::Alt),
-            At("pm2", vk::Enter)), "psapm pm1 pm2", "1", true, 2},
-      {sk, "Skill", s.SkillLevel, "first run: first item with its description; Up wraps", nullptr,
+      {false, "no item stored; Ctrl, Ctrl with Alt", "x1", Keys(At("pm1", vk::Down, 1, 50, mod::Ctrl),
+       At("pm1", vk::Down, 1, 450, mod::Ctrl | mod::Alt), At("pm2", vk::Enter)), "psapm pm1 pm2", "1", true, 2},
+      {true, "first run: first item with its description; Up wraps", nullptr,
        Keys(At("ld1", vk::Up), At("ld5", vk::Enter)), "pssl l1 ld1 l5 ld5", "4", true, 5},
-      {sk, "Skill", s.SkillLevel, "Down while a level is named skips its description, Down cuts a "
-       "description, Ctrl alone silences the rest of an item", "1",
-       Keys(At("l2", vk::Down, 1, 100), At("ld3", vk::Down, 1, 100), At("l4", vk::Control, 1, 100, mod::Ctrl),
-            At("l4", vk::Escape)), "pssl l2 l3 ld3 l4", "1", false, 1},
-      {sk, "Skill", s.SkillLevel, "Escape during the prompt: no level, no description", "2",
-       Keys(At("pssl", vk::Escape, 1, 100)), "pssl", "2", false, 1},
-      {sk, "Skill", s.SkillLevel, "a letter repeats the item, its description only once", "7",
+      {true, "Down while a level is named skips its description, Down cuts a description, Ctrl alone silences the "
+       "rest of an item", "1", Keys(At("l2", vk::Down, 1, 100), At("ld3", vk::Down, 1, 100),
+       At("l4", vk::Control, 1, 100, mod::Ctrl), At("l4", vk::Escape)), "pssl l2 l3 ld3 l4", "1", false, 1},
+      {true, "Escape during the prompt: no level, no description", "2", Keys(At("pssl", vk::Escape, 1, 100)), "pssl", "2", false, 1},
+      {true, "a letter repeats the item, its description only once", "7",
        Keys(At("l1", vk::Letter('Q'), 1, 100), At("ld1", vk::Enter)), "pssl l1 l1 ld1", "0", true, 1},
   };
   // clang-format on
@@ -191,26 +144,21 @@ TEST_F(OptionMenus, PlayMethodAndSkill) {
     SCOPED_TRACE(r.name);
     w.sim.platform.Trace.Clear();
     s = GameSession{};
-    if (r.stored != nullptr) w.sim.settings.SaveSetting("KORVELDA", "Menu", r.key, r.stored);
+    const char* key = r.skill ? "Skill" : "Play";
+    if (r.stored != nullptr) w.sim.settings.SaveSetting("KORVELDA", "Menu", key, r.stored);
     w.Script(r.keys);
-    r.menu.Show(ShowMode::Modal);
+    StoredChoiceMenu& menu =
+        r.skill ? static_cast<StoredChoiceMenu&>(w.app->SelSkill()) : w.app->SelPlayMethod();
+    menu.Show(ShowMode::Modal);
     EXPECT_EQ(w.Heard(), Said(r.heard));
-    EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Menu", r.key, "none"), r.storedAfter);
+    EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Menu", key, "none"), r.storedAfter);
     EXPECT_EQ(s.MenuAccepted, r.accepted);
-    EXPECT_EQ(r.chosen, r.choice);
+    EXPECT_EQ(r.skill ? s.SkillLevel : s.PlayMethod, r.choice);
     EXPECT_EQ(w.sim.world.PendingKeys(), 0U);
   }
 }
 
-TEST(NameSpeech, OnlyAPlainFileNameBecomesAClip) {
-  for (const char* plain : {"fn12.wav", "K.wav", "a-b_c.wav"}) EXPECT_TRUE(IsPlainClipName(plain));
-  for (const char* hostile :
-       {"", ".", "..", "../x.wav", "a/b.wav", "a\\b.wav", "fn1..wav", "\xc3\xa9.wav"}) {
-    EXPECT_FALSE(IsPlainClipName(hostile)) << hostile;
-  }
-}
-
-TEST_F(RosterMenus, TwentyThreeBowlersArrowsPageKeysHomeEndAndDigits) {
+TEST_F(RosterMenus, ArrowsPageKeysHomeEndAndDigitsAndAKeyDuringAnEntry) {
   Reset(23);  // bowlers 1, 16, 20, 21 and 23 are A, P, T, U and W
   View(Keys(At("initials/a", vk::Up), At("initials/w", vk::Down), At("initials/a", vk::Digit(2), 2),
             At("initials/t", vk::Digit(3)), At("initials/t", vk::Down, 2),
@@ -219,11 +167,12 @@ TEST_F(RosterMenus, TwentyThreeBowlersArrowsPageKeysHomeEndAndDigits) {
             At("initials/w", vk::Digit(0), 2), At("initials/a", vk::PageUp, 4),
             At("initials/w", vk::Home, 3), At("initials/a", vk::Space, 5),
             At("initials/a", vk::Letter('X'), 5, 500), At("initials/a", vk::Escape, 5, 600)));
-  EXPECT_EQ(Initials(), "AWATTUPUAWAWA");  // Space and X say nothing here
+  std::string initials;  // the bowlers heard, by their last initials
+  for (const std::string& clip : w.Heard())
+    if (clip.starts_with("initials/")) initials += clip[9];
+  EXPECT_EQ(initials, "AWATTUPUAWAWA");  // Space and X say nothing here
   EXPECT_EQ(w.Heard().front(), "vpsmenu.wav");
-}
-
-TEST_F(RosterMenus, AKeyDuringAnEntrySkipsTheNamesNotYetBegunAndOnlySilences) {
+  // A key during an entry skips the names not yet begun and only silences.
   Reset(3);
   View(Keys(At("numbers/1", vk::Control, 1, 100, mod::Ctrl),
             At("numbers/1", vk::Down, 1, 150, mod::Shift | mod::Ctrl),  // not alone: ignored
@@ -234,6 +183,16 @@ TEST_F(RosterMenus, AKeyDuringAnEntrySkipsTheNamesNotYetBegunAndOnlySilences) {
 }
 
 TEST_F(RosterMenus, DeletingAfterTheYesNoQuestion) {
+  // With `interrupt`, another window comes and goes while the question is open.
+  bool interrupt = false;
+  Form other(w.sim.platform.Windows, "Other");
+  Timer poll(w.sim.platform.Windows);
+  poll.OnTimer = [&] {
+    if (interrupt && w.app->ViewPlayers().ConfirmPending)
+      other.Show(), other.Hide(), interrupt = false;
+  };
+  poll.SetInterval(100);
+  poll.SetEnabled(true);
   // What was heard from the question on, and the bowlers left, by their last initials.
   const auto check = [this](const char* name, int bowlers, const std::vector<KeyAt>& keys,
                             const char* heardFromQuestion, const std::string& left) {
@@ -243,12 +202,10 @@ TEST_F(RosterMenus, DeletingAfterTheYesNoQuestion) {
     w.sim.platform.Windows.DoPendingEvents();  // the main menu takes the focus back
     EXPECT_EQ(w.HeardFrom("delete.wav"), Said(heardFromQuestion));
     std::string initials;
-    for (int i = 1; i <= w.app->Players().PlayerCount(); ++i) {
+    for (int i = 1; i <= w.app->Players().PlayerCount(); ++i)
       initials += w.app->Players().Players(i).LastName()[0];
-    }
     EXPECT_EQ(initials, left);
     EXPECT_EQ(fs::file_size(w.tree.F.PlayersFile), (bowlers - 1) * kRecordLength);
-    EXPECT_EQ(w.Count("error"), 0);
   };
   check("the last: the list goes back to the first", 3,
         Keys(At("initials/a", vk::End), At("initials/c", vk::Delete), At("yesno", vk::Letter('Y')),
@@ -264,35 +221,19 @@ TEST_F(RosterMenus, DeletingAfterTheYesNoQuestion) {
   check("the only one: the list closes and the main menu speaks again", 1,
         Keys(At("initials/a", vk::Delete), At("yesno", vk::Letter('Y'))),
         "delete #1 names/fn1 initials/A yesno psao lgb", "");
-}
-
-// Another window comes and goes while the delete question is open: the question is asked again
-// and still answered with Y, not lost with the list started over.
-TEST_F(RosterMenus, TheDeleteQuestionIsRepeatedWhenTheListGetsTheFocusBack) {
-  Reset(2);
-  Form other(w.sim.platform.Windows, "Other");
-  Timer poll(w.sim.platform.Windows);
-  poll.OnTimer = [&] {
-    if (!w.app->ViewPlayers().ConfirmPending) return;
-    other.Show();
-    other.Hide();
-    poll.SetEnabled(false);
-  };
-  poll.SetInterval(100);
-  poll.SetEnabled(true);
-  View(Keys(At("initials/a", vk::Delete), At("yesno", vk::Letter('Y'), 2),
-            At("initials/b", vk::Escape)));
-  EXPECT_EQ(w.HeardFrom("delete.wav"),
-            Said("delete #1 names/fn1 initials/A yesno delete #1 names/fn1 initials/A yesno #1 "
-                 "names/fn2 initials/B"));
-  EXPECT_EQ(w.app->Players().PlayerCount(), 1);
+  interrupt = true;
+  check("back from another window the question is asked again, not lost with the list restarted", 2,
+        Keys(At("initials/a", vk::Delete), At("yesno", vk::Letter('Y'), 2),
+             At("initials/b", vk::Escape)),
+        "delete #1 names/fn1 initials/A yesno delete #1 names/fn1 initials/A yesno #1 names/fn2 "
+        "initials/B psao lgb",
+        "B");
 }
 
 TEST_F(RosterMenus, StatisticsSkipEmptyAveragesForwardAndTheListStartsOverAfterThem) {
   Reset(2);
-  Player& first = w.app->Players().Players(1);
-  first.AddScore(1, 7, 0);
-  first.GameOver(2, 3);  // one game, with play method 2 at skill 3
+  w.app->Players().Players(1).AddScore(1, 7, 0);
+  w.app->Players().Players(1).GameOver(2, 3);  // one game, with play method 2 at skill 3
   // Enter is no choice here: it cuts the statistic and says it again. Escape during the
   // prompt closes the statistics before they say anything.
   View(Keys(At("initials/a", vk::Enter), At("initials/a", vk::Down, 2),
@@ -328,27 +269,26 @@ TEST_F(RosterMenus, TodaysBowlersAreToggledAndConfirmedOnlyWithSomeoneIn) {
   EXPECT_EQ(w.app->Players().CountActivePlayers(), 0);  // a new showing starts with nobody in
 }
 
+// Only a plain file name becomes a clip: a hostile one, as a damaged roster may hold, is buzzed and
+// nothing outside the names folder is opened.
 TEST_F(RosterMenus, AHostileNameAndAMissingNumberAreBuzzedAndTheListStillListens) {
-  Reset(0);
-  Player hostile;
-  hostile.SetFirstName("../../x.wav");
-  hostile.SetLastName("C.wav");
-  hostile.Save(w.tree.F.PlayersFile, 1);
-  w.app->Players().LoadRoster();
-  w.AddBowlers(1, 2);
+  for (const char* plain : {"fn12.wav", "K.wav", "a-b_c.wav"}) EXPECT_TRUE(IsPlainClipName(plain));
+  for (const char* hostile :
+       {"", ".", "..", "../x.wav", "a/b.wav", "a\\b.wav", "fn1..wav", "\xc3\xa9.wav"})
+    EXPECT_FALSE(IsPlainClipName(hostile)) << hostile;
+  Reset(2);
+  w.app->Players().Players(1).SetFirstName("../../x.wav");
   fs::remove(w.tree.F.NumbersFolder / "1.wav");
-  View(Keys(At("initials/c", vk::Down), At("initials/b", vk::Escape)));
-  EXPECT_EQ(w.Heard(), Said("vpsmenu play/buzzer play/buzzer initials/C #2 names/fn2 initials/B"));
+  View(Keys(At("initials/a", vk::Down), At("initials/b", vk::Escape)));
+  EXPECT_EQ(w.Heard(), Said("vpsmenu play/buzzer play/buzzer initials/A #2 names/fn2 initials/B"));
   EXPECT_EQ(w.Count("error"), 2);
-  for (const TraceEvent& e : w.sim.platform.Trace.Events()) {
+  for (const TraceEvent& e : w.sim.platform.Trace.Events())
     for (const std::string& f : e.Fields) EXPECT_EQ(f.find("x.wav"), std::string::npos) << f;
-  }
 }
 
 constexpr const char* kFinishedWithInitials =
     "wyfn uai initials/A wyln initials/A hello initials/A initials/A morf male sybh lefty";
 
-// What the roster keeps of a bowler.
 std::string Kept(const Player& p) {
   return p.FirstName() + " " + p.LastName() + (p.Female() ? " female" : "") +
          (p.Lefthanded() ? " lefty" : "") + (p.IsActive() ? " active" : "");
@@ -358,13 +298,8 @@ std::string Kept(const Player& p) {
 // index, not among today's bowlers, and all of them still there after a restart.
 TEST_F(Wizard, AnswersHeardAndStored) {
   w.AddBowlers(2);
-  struct Row {
-    const char* name;
-    std::vector<KeyAt> keys;
-    const char* heard;
-    const char* kept;
-  };
   // clang-format off
+  struct Row { const char* name; std::vector<KeyAt> keys; const char *heard, *kept; };
   const Row rows[] = {
       {"an initial (Up wraps from A to Z), then past Escape and Ctrl on the last initial",
        Keys(At("uai", vk::Enter), At("a", vk::Up), At("z", vk::Enter), At("a", vk::Escape, 2), At("a", vk::Down, 2, 600, mod::Ctrl),
@@ -396,8 +331,7 @@ TEST_F(Wizard, AnswersHeardAndStored) {
     EXPECT_EQ(w.Heard(), Said(rows[i].heard));
     ASSERT_EQ(w.app->Players().PlayerCount(), i + 3);
     EXPECT_EQ(Kept(w.app->Players().Players(static_cast<int>(i) + 3)), rows[i].kept);
-    EXPECT_EQ(w.Count("error"), 0);
-    EXPECT_EQ(w.sim.world.PendingKeys(), 0U);
+    EXPECT_EQ(w.sim.world.PendingKeys(), 0U);  // a fault would have been heard as the buzzer
   }
   w.sim.platform.Windows.DoPendingEvents();  // the main menu comes back and speaks
   EXPECT_EQ(w.HeardFrom("psao.wav"), Said("psao lgb"));
@@ -405,14 +339,21 @@ TEST_F(Wizard, AnswersHeardAndStored) {
   w.sim.platform.Trace.Clear();
   ASSERT_EQ(w.app->Players().PlayerCount(), 6);
   EXPECT_EQ(w.app->Players().Players(2).FirstName(), "fn2.wav");
-  for (std::size_t i = 0; i < std::size(rows); ++i) {
+  for (std::size_t i = 0; i < std::size(rows); ++i)
     EXPECT_EQ(Kept(w.app->Players().Players(static_cast<int>(i) + 3)), rows[i].kept);
-  }
   w.app->Names().SpeakPlayerName(3);  // an initial as first name is taken from the initials
   EXPECT_EQ(w.Heard(), Said("initials/Z initials/B"));
 }
 
-TEST_F(Wizard, AFullRosterSaysSoBeforeTheFirstQuestionAndOverwritesNothing) {
+TEST_F(Wizard, AnUnsavedBowlerAndAFullRosterLeaveTheRosterAsItWas) {
+  fs::remove(w.tree.F.PlayersFile);
+  fs::create_directory(w.tree.F.PlayersFile);  // the record cannot be written
+  Create({}, true);
+  EXPECT_EQ(w.Heard().back(), "play/buzzer.wav");
+  EXPECT_EQ(w.Count("error"), 1);
+  EXPECT_EQ(w.app->Players().PlayerCount(), 0);
+  EXPECT_EQ(w.app->Players().PlayerAt(1), nullptr);  // the next bowler goes into this slot
+  fs::remove(w.tree.F.PlayersFile);
   w.AddBowlers(100);
   const auto size = fs::file_size(w.tree.F.PlayersFile);
   w.Script(Keys(At("lgb", vk::Down), At("create", vk::Enter), At("full", vk::Escape)));
@@ -423,14 +364,21 @@ TEST_F(Wizard, AFullRosterSaysSoBeforeTheFirstQuestionAndOverwritesNothing) {
 }
 
 TEST_F(Wizard, ABrokenOrEmptyNamesListBuzzesAndAsksAgain) {
-  // Not a number, a number, none, past the catalogue, negative, blank; the rest unread. An
-  // empty item chosen leaves the first name unanswered.
-  std::ofstream(w.tree.F.NamesDatFile, std::ios::trunc) << "abc\n2\n0\n99\n-1\n \n";
-  Create(Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("buzzer", vk::Down),
-              At("fn2", vk::Down), At("buzzer", vk::Enter, 2)),
-         true);
+  // Not a number; numbers with spaces, a carriage return or a plus; an endless line (no number,
+  // and no memory spent on it); none, past the catalogue, negative, blank. An empty item chosen
+  // leaves the first name unanswered.
+  std::ofstream(w.tree.F.NamesDatFile, std::ios::trunc)
+      << "abc\n 2 \r\n+3\n"
+      << std::string(1 << 20, '1') << "\n0\n99\n-1\n \n";
+  std::vector<KeyAt> keys =
+      Keys(At("uai", vk::Down), At("uafn", vk::Enter), At("buzzer", vk::Down), At("fn2", vk::Down),
+           At("fn3", vk::Down), At("buzzer", vk::Enter, 6));
+  for (int n = 2; n <= 5; ++n) keys.push_back(At("buzzer", vk::Down, n));
+  Create(keys, true);
   EXPECT_EQ(w.HeardFrom("uafn.wav"),
-            Said(std::string("uafn play/buzzer names/fn2 play/buzzer ") + kFinishedWithInitials));
+            Said(std::string("uafn play/buzzer names/fn2 names/fn3 play/buzzer play/buzzer "
+                             "play/buzzer play/buzzer play/buzzer ") +
+                 kFinishedWithInitials));
   KeepNames(0);  // no recorded name at all
   w.sim.platform.Trace.Clear();
   Create(Keys(At("uai", vk::Down), At("uafn", vk::Enter)), true);
@@ -438,35 +386,6 @@ TEST_F(Wizard, ABrokenOrEmptyNamesListBuzzesAndAsksAgain) {
             Said(std::string("uafn play/buzzer ") + kFinishedWithInitials));
   EXPECT_EQ(w.Count("error"), 1);
   EXPECT_EQ(Kept(w.app->Players().Players(2)), "A.wav A.wav lefty");
-}
-
-TEST_F(Wizard, ABowlerThatCannotBeSavedIsLoggedAndLeavesTheTableAsTheFile) {
-  fs::remove(w.tree.F.PlayersFile);
-  fs::create_directory(w.tree.F.PlayersFile);  // the record cannot be written
-  Create({}, true);
-  EXPECT_EQ(w.Heard().back(), "play/buzzer.wav");
-  EXPECT_EQ(w.Count("error"), 1);
-  EXPECT_EQ(w.app->Players().PlayerCount(), 0);
-  EXPECT_EQ(w.app->Players().PlayerAt(1), nullptr);  // the next bowler goes into this slot
-}
-
-TEST(ListOrder, OnlyWholeNumbersNamingACatalogueEntryCountAndNoLineCostsMemory) {
-  // Positions 0..2 after reading, from {7, 7, 7}: not numbers, or outside 1..3, read as 0; a
-  // short list leaves the rest; an endless line is no number.
-  const std::pair<std::string, std::vector<std::int16_t>> rows[] = {
-      {"3\n1\n2\n", {3, 1, 2}},
-      {" 2 \r\n+3\n1", {2, 3, 1}},
-      {"x\n4\n-1\n", {0, 0, 0}},
-      {"2\n", {2, 7, 7}},
-      {std::string(1 << 20, '1') + "\n2\n", {0, 2, 7}}};
-  for (const auto& [text, expected] : rows) {
-    std::istringstream in(text);
-    ListOrderTable order{};
-    order.fill(7);
-    ReadListOrder(in, 3, order);
-    EXPECT_EQ(std::vector<std::int16_t>(order.begin(), order.begin() + 3), expected)
-        << text.substr(0, 20);
-  }
 }
 
 }  // namespace

@@ -14,56 +14,38 @@ namespace {
 using testing::At;
 using testing::Said;
 
-MixSettings Mix(std::array<int, 4> volume, bool clear, bool headphones) {
-  MixSettings m;
-  m.Volume = volume;
-  m.ClearSpeech = clear;
-  m.Headphones = headphones;
-  return m;
-}
-
 TEST(SoundOptions, EachKeyIsHeardKeptAndReadAgainAfterARestart) {
-  struct Case {
-    const char* name;
-    std::vector<testing::KeyAt> keys;  // after the options' first "percent"
-    const char* heard;                 // from the options' prompt on
-    MixSettings kept;
-  };
-  const int L = vk::Left, R = vk::Right, D = vk::Down;
+  // Keys from the options' first "percent" on; heard from their prompt on.
   // clang-format off
+  struct Case { const char* name; std::vector<testing::KeyAt> keys; const char* heard; MixSettings kept; };
+  const int L = vk::Left, R = vk::Right, D = vk::Down;
   const std::vector<Case> cases = {
       {"speech a step down; effects two, each with a pin; Enter switches clear speech off",
-       {At("percent", L), At("percent", D, 2), At("percent", L, 3), At("percent", L, 4),
-        At("percent", D, 5), At("percent", D, 6), At("percent", D, 7), At("on", vk::Enter),
-        At("off", vk::Escape)},
+       {At("percent", L), At("percent", D, 2), At("percent", L, 3), At("percent", L, 4), At("percent", D, 5),
+        At("percent", D, 6), At("percent", D, 7), At("on", vk::Enter), At("off", vk::Escape)},
        "psoption volspch #1 #hundred percent #90 percent volfx #1 #hundred percent play/pin7 #90 percent "
        "play/pin7 #80 percent volcrowd #1 #hundred percent volmusic #1 #hundred percent clearsp on off",
-       Mix({90, 80, 100, 100}, false, false)},
+       {{90, 80, 100, 100}, false, false}},
       {"speech never goes below ten; Left and Right set a switch off and on",
-       {At("percent", L), At("percent", L, 2), At("percent", L, 3), At("percent", L, 4),
-        At("percent", L, 5), At("percent", L, 6), At("percent", L, 7), At("percent", L, 8),
-        At("percent", L, 9), At("percent", L, 10), At("percent", vk::Up, 11),
+       {At("percent", L), At("percent", L, 2), At("percent", L, 3), At("percent", L, 4), At("percent", L, 5), At("percent", L, 6),
+        At("percent", L, 7), At("percent", L, 8), At("percent", L, 9), At("percent", L, 10), At("percent", vk::Up, 11),
         At("off", L), At("off", vk::Up, 2), At("on", R), At("on", vk::Escape, 2)},
        "psoption volspch #1 #hundred percent #90 percent #80 percent #70 percent #60 percent #50 percent "
        "#40 percent #30 percent #20 percent #10 percent #10 percent headph off off clearsp on on",
-       Mix({10, 100, 100, 100}, true, false)},
+       {{10, 100, 100, 100}, true, false}},
       {"3D asked for where no head-related sound can be had: the buzzer, and it stays off",
        {At("percent", vk::Up), At("off", R), At("off", vk::Escape, 2)},
-       "psoption volspch #1 #hundred percent headph off play/buzzer off",
-       Mix({100, 100, 100, 100}, true, false)},
+       "psoption volspch #1 #hundred percent headph off play/buzzer off", {}},
   };
   // clang-format on
   for (const Case& t : cases) {
     SCOPED_TRACE(t.name);
     testing::AppWorld w;
     w.app->MainMenu().Item = fMain::kOptions;
-    w.Script({At("options", vk::Enter)});
+    w.Script({At("options", vk::Enter), At("options", vk::Escape, 2)});
     w.Script(t.keys);
-    w.Script({At("options", vk::Escape, 2)});
     w.RunMainMenu();
-    const std::vector<std::string> heard = w.HeardFrom("psoption.wav");
-    const std::vector<std::string> expected = Said(std::string(t.heard) + " psao options end");
-    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(w.HeardFrom("psoption.wav"), Said(std::string(t.heard) + " psao options end"));
     EXPECT_EQ(LoadMixSettings(w.sim.settings), t.kept);
     w.Start();  // a restart reads them again
     EXPECT_EQ(w.sim.platform.Mix.Settings(), t.kept);
@@ -78,15 +60,14 @@ TEST(SoundOptions, AStoredValueThatIsNoVolumeReadsAsItsDefault) {
                                                         {"Crowd", "-10"},
                                                         {"Music", "x"},
                                                         {"ClearSpeech", "2"},
-                                                        {"Headphones", "yes"}}) {
+                                                        {"Headphones", "yes"}})
     w.sim.settings.SaveSetting("KORVELDA", "Sound", key, value);
-  }
   EXPECT_EQ(LoadMixSettings(w.sim.settings), MixSettings{});
   w.sim.settings.SaveSetting("KORVELDA", "Sound", "Music", "40");
   w.sim.settings.SaveSetting("KORVELDA", "Sound", "Headphones", "1");
   w.sim.platform.Trace.Clear();
   w.Start();
-  EXPECT_EQ(w.sim.platform.Mix.Settings(), Mix({100, 100, 100, 40}, true, true));
+  EXPECT_EQ(w.sim.platform.Mix.Settings(), (MixSettings{{100, 100, 100, 40}, true, true}));
   // Headphones asked for where there is no 3D: said once in the log, with no buzzer.
   std::ifstream log(w.tree.F.DataFolder / "qbxerr.log");
   EXPECT_NE(std::string(std::istreambuf_iterator<char>(log), {}).find("HRTF"), std::string::npos);
@@ -94,12 +75,10 @@ TEST(SoundOptions, AStoredValueThatIsNoVolumeReadsAsItsDefault) {
 }
 
 TEST(SoundOptions, TheLaneGivesWayToTheAnnouncerAndEachKindKeepsItsVolume) {
-  struct Case {
-    const char* name;
-    bool laneOpen, clear;
-    int crowd, crowdLevel;  // percent, and what it does to a clip in hundredths of a dB
-    int during, after;      // the alley's dip under a call 150 ms in, and a second later
-  };
+  // The crowd's volume in percent and what it does to a clip in hundredths of a dB; the alley's
+  // dip under a call 150 ms in, and a second later.
+  // clang-format off
+  struct Case { const char* name; bool laneOpen, clear; int crowd, crowdLevel, during, after; };
   const std::vector<Case> cases = {
       {"on the lane: down under the call, back after it", true, true, 100, 0, -2000, 0},
       {"clear speech off: the lane stays", true, false, 100, 0, 0, 0},
@@ -107,12 +86,12 @@ TEST(SoundOptions, TheLaneGivesWayToTheAnnouncerAndEachKindKeepsItsVolume) {
       {"half the crowd's volume is 12 dB, on top of the dip", true, true, 50, -1204, -2000, 0},
       {"a tenth is 40 dB", true, false, 10, -4000, 0, 0},
   };
+  // clang-format on
   for (const Case& t : cases) {
     SCOPED_TRACE(t.name);
     testing::AppWorld w;
     SoundEngine& e = w.app->Engine();
-    Mixer& mix = w.sim.platform.Mix;
-    (void)mix.Apply(Mix({100, 100, t.crowd, 100}, t.clear, false));
+    (void)w.sim.platform.Mix.Apply(MixSettings{{100, 100, t.crowd, 100}, t.clear, false});
     e.SetLaneOpen(t.laneOpen);
     e.StartAlleyAmbience();
     const int alley = -1500 + t.crowdLevel;  // the alley's own level, and the player's mix

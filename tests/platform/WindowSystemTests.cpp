@@ -12,33 +12,29 @@
 namespace strikora {
 namespace {
 
-// A form that writes down what happened to it.
-class Logged final : public Form {
- public:
-  Logged(WindowSystem& w, std::string caption, std::vector<std::string>& log)
-      : Form(w, std::move(caption)), log_(log) {}
-  std::function<void(int)> OnKey;
-  bool Repeats = true;
+using Lines = std::vector<std::string>;
+
+struct Logged final : Form {
+  Logged(WindowSystem& w, std::string caption, Lines& log)
+      : Form(w, std::move(caption)), Log(log) {}
   [[nodiscard]] bool TakesAutoRepeat() const override { return Repeats; }
-  void Form_GotFocus() override { log_.push_back(Caption() + " got"); }
-  void Form_LostFocus() override { log_.push_back(Caption() + " lost"); }
+  void Form_GotFocus() override { Log.push_back(Caption() + " got"); }
+  void Form_LostFocus() override { Log.push_back(Caption() + " lost"); }
   void Form_KeyDown(int KeyCode, int Shift) override {
-    log_.push_back(Caption() + " key " + std::to_string(KeyCode) + "/" + std::to_string(Shift));
+    Log.push_back(Caption() + " key " + std::to_string(KeyCode) + "/" + std::to_string(Shift));
     if (OnKey) OnKey(KeyCode);
   }
-
- private:
-  std::vector<std::string>& log_;
+  Lines& Log;
+  std::function<void(int)> OnKey;
+  bool Repeats = true;
 };
 
 class Windows : public ::testing::Test {
  protected:
   sim::SimPlatform sim;
   WindowSystem& windows = sim.platform.Windows;
-  std::vector<std::string> log;
+  Lines log;
 };
-
-using Lines = std::vector<std::string>;
 
 TEST_F(Windows, HidingActivatesTheOwnerElseTheMostRecentVisibleForm) {
   Logged a(windows, "A", log), b(windows, "B", log), c(windows, "C", log);
@@ -65,7 +61,7 @@ TEST_F(Windows, KeysGoToTheActiveFormAndAModalShowReturnsWhenItsFormHides) {
     if (key == vk::Enter) dialog.Show(ShowMode::Modal, &menu);  // nested loop
     if (key == vk::Escape) menu.Hide();
   };
-  dialog.OnKey = [&](int key) {
+  dialog.OnKey = [&dialog](int key) {
     if (key == vk::Escape) dialog.Hide();
   };
   menu.Repeats = false;  // as the lane: a held key is one press

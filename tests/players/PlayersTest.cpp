@@ -10,6 +10,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 #include "players/Roster.h"
 #include "tests/support/TempDir.h"
@@ -23,9 +24,7 @@ using Frames = std::vector<std::vector<int>>;
 
 // A legal game, strike-heavy so that every shape of the tenth frame comes up often.
 Frames RandomGame(std::mt19937& rng) {
-  const auto ball = [&rng](int up) {
-    return rng() % 3 == 0 ? up : static_cast<int>(rng() % (up + 1));
-  };
+  const auto ball = [&rng](int up) { return rng() % 3 ? static_cast<int>(rng() % (up + 1)) : up; };
   Frames game(10);
   for (std::size_t f = 0; f < 10; ++f) {
     auto& b = game[f] = {ball(10)};
@@ -72,9 +71,8 @@ TEST(PlayerScoring, FramesMarksAndHistoryFollowTheRulesOverRandomGames) {
         ball += player.Strikes(f + 1) ? 2 : 1;
         bowled.back().push_back(pins);
         const std::vector<int> expected = Reference(bowled);
-        for (int k = 0; k < 10; ++k) {
+        for (int k = 0; k < 10; ++k)
           ASSERT_EQ(player.GetFrameScore(k + 1), expected[k]) << k + 1 << " during " << f + 1;
-        }
       }
       ASSERT_EQ(player.Strikes(f + 1), full[f][0] == 10) << f + 1;
       ASSERT_EQ(player.Spares(f + 1), full[f][0] < 10 && full[f][0] + full[f][1] == 10) << f + 1;
@@ -102,8 +100,7 @@ Bytes Bowlers(const std::vector<int>& numbers) {
   Bytes all;
   for (const int n : numbers) {
     Bytes b(kRecordLength, 0);
-    const std::string names =
-        ("fn" + std::to_string(n) + ".wav     ").substr(0, 12) + "k.wav       ";
+    const auto names = ("fn" + std::to_string(n) + ".wav     ").substr(0, 12) + "k.wav       ";
     if (n > 0) std::copy(names.begin(), names.end(), b.begin());
     b[28] = static_cast<std::uint8_t>(n);  // the history's first entry
     b[2028] = 1;                           // the last game's slot
@@ -119,8 +116,7 @@ Bytes Read(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Random records read field by field and saved again: the same bytes, but Booleans 0xFFFF or 0,
-// a last slot outside the history 0, and no filler.
+// Random records read field by field and saved back: Booleans 0xFFFF or 0, a slot past 100 0.
 TEST(RosterRecord, RandomRecordsLoadFieldByFieldAndSaveBackTheSame) {
   std::mt19937 rng(11);
   testing::TempDir dir;
@@ -130,34 +126,25 @@ TEST(RosterRecord, RandomRecordsLoadFieldByFieldAndSaveBackTheSame) {
     raw[0] = 'f';
     if (round % 2 == 0) raw[2029] = 0;  // a last slot of 0..255
     const auto u16 = [&raw](std::size_t at) { return raw[at] | raw[at + 1] << 8; };
-    const int at = 1 + static_cast<int>(rng() % 4);
-    Bytes file((at - 1) * kRecordLength, 0x55);
-    file.insert(file.end(), raw.begin(), raw.end());
-    Write(dir / "in", file);
+    Write(dir / "in", raw);
     Player p;
-    ASSERT_TRUE(p.Load(dir / "in", at));
-    for (int i = 0; i < 1000; ++i) {  // method fastest, then skill, then slot
+    ASSERT_TRUE(p.Load(dir / "in", 1));
+    for (int i = 0; i < 1000; ++i)  // method fastest, then skill, then slot
       ASSERT_EQ(p.ScoreHistory(i % 2 + 1, i / 2 % 5 + 1, i / 10 + 1),
                 static_cast<std::int16_t>(u16(28 + 2 * i)));
-    }
     const auto slot = static_cast<std::int16_t>(u16(2028));
     EXPECT_EQ(p.LastGameSlot(), slot >= 0 && slot <= 100 ? slot : 0);
-
-    raw[25] = raw[24] = u16(24) != 0 ? 0xFF : 0;
-    raw[27] = raw[26] = u16(26) != 0 ? 0xFF : 0;
+    for (const std::size_t at : {24, 26}) raw[at + 1] = raw[at] = u16(at) != 0 ? 0xFF : 0;
     if (p.LastGameSlot() == 0) raw[2028] = raw[2029] = 0;
     std::fill(raw.begin() + 2030, raw.end(), 0);
-    Bytes expected((at - 1) * kRecordLength, 0);  // absent records before it
-    expected.insert(expected.end(), raw.begin(), raw.end());
-    fs::remove(dir / "out");
-    p.Save(dir / "out", at);
-    ASSERT_EQ(Read(dir / "out"), expected) << "round " << round;
+    p.Save(dir / ("out" + std::to_string(round)), 1);
+    ASSERT_EQ(Read(dir / ("out" + std::to_string(round))), raw) << "round " << round;
   }
 }
 
 struct RosterWorld {
   explicit RosterWorld(const std::vector<int>& bowlers) {
-    if (!bowlers.empty()) Write(file, Bowlers(bowlers));  // none: a first start, no file yet
+    Write(file, Bowlers(bowlers));
     roster.LoadRoster();
   }
   testing::TempDir dir;
@@ -166,24 +153,20 @@ struct RosterWorld {
 };
 
 TEST(RosterStore, DeletingMovesTheBowlersBehindUpAndKeepsWhatWasNeverRead) {
-  const struct {
-    std::vector<int> bowlers;
-    std::int16_t index;
-    std::vector<int> file;
-    int count;
-  } rows[] = {{{1, 2, 3}, 2, {1, 3}, 2},
-              {{1}, 1, {}, 0},
-              {{1, 2, 0, 4}, 1, {2, 0, 4}, 1},  // a damaged record hides bowler 4
-              {{1, 0, 4}, 1, {0, 4}, 0},
-              {std::vector<int>(101, 7), 1, std::vector<int>(100, 7), 100}};  // 100 at most
-  for (const auto& row : rows) {
-    SCOPED_TRACE(::testing::PrintToString(row.bowlers));
-    RosterWorld w(row.bowlers);
+  // In the file, deleted, the file after, then read: 100 at most, none behind a damaged one (0).
+  // clang-format off
+  const std::tuple<std::vector<int>, std::int16_t, std::vector<int>, int> rows[] = {
+      {{1, 2, 3}, 2, {1, 3}, 2}, {{1}, 1, {}, 0}, {{1, 0, 4}, 1, {0, 4}, 0},
+      {{1, 2, 0, 4}, 1, {2, 0, 4}, 1}, {std::vector<int>(101, 7), 1, std::vector<int>(100, 7), 100}};
+  // clang-format on
+  for (const auto& [bowlers, index, after, count] : rows) {
+    SCOPED_TRACE(::testing::PrintToString(bowlers));
+    RosterWorld w(bowlers);
     Write(w.dir / "victim", {1});  // planted where the new roster is written (see RosterSafety)
     fs::create_symlink(w.dir / "victim", w.dir / "temp.qbx");
-    w.roster.DeletePlayer(row.index);
-    EXPECT_EQ(Read(w.file), Bowlers(row.file));
-    EXPECT_EQ(w.roster.PlayerCount(), row.count);
+    w.roster.DeletePlayer(index);
+    EXPECT_EQ(Read(w.file), Bowlers(after));
+    EXPECT_EQ(w.roster.PlayerCount(), count);
     EXPECT_TRUE(fs::exists(w.file));  // the reload starts an empty roster if none was left
     EXPECT_FALSE(fs::exists(fs::symlink_status(w.dir / "temp.qbx")));
     EXPECT_EQ(Read(w.dir / "victim"), Bytes{1});
@@ -196,9 +179,10 @@ TEST(RosterStore, DeletingMovesTheBowlersBehindUpAndKeepsWhatWasNeverRead) {
   EXPECT_EQ(w.roster.Players(3).FirstName(), "fn3.wav");
 }
 
+// A pack's names folder is input: only fn<1-200>.wav files count, in number order, in any case.
 TEST(RosterStore, CatalogueListsFirstNameRecordingsInNumberOrder) {
   RosterWorld w({});
-  fs::create_directories(w.dir / "names" / "fn2.wav");  // a folder is no recording
+  fs::create_directories(w.dir / "names" / "fn2.wav");
   for (const char* name : {"fn3.wav", "fn1.wav", "FN5.WAV", "fn0.wav", "fn01.wav", "fn201.wav"})
     Write(w.dir / "names" / name, {0});
   w.roster.CatalogueFirstNames();
@@ -209,13 +193,10 @@ TEST(RosterStore, CatalogueListsFirstNameRecordingsInNumberOrder) {
 
 struct RecordedCalls final : FileCalls {  // syncs and renames in order; fails the one named
   explicit RecordedCalls(std::string fail) : failing(std::move(fail)) {}
-  int FSync(int fd) override {
-    log.emplace_back("sync");
-    return failing == "sync" ? -1 : FileCalls::FSync(fd);
-  }
-  int Rename(const char* from, const char* to) override {
-    log.emplace_back("rename");
-    return failing == "rename" ? -1 : FileCalls::Rename(from, to);
+  bool Fails(const char* call) { return log.emplace_back(call) == failing; }
+  int FSync(int fd) override { return Fails("sync") ? -1 : FileCalls::FSync(fd); }
+  int Rename(const char* a, const char* b) override {
+    return Fails("rename") ? -1 : FileCalls::Rename(a, b);
   }
   int Unlink(const char* path) override {  // "replant": a link is back before the copy is made
     const int done = FileCalls::Unlink(path);
@@ -226,9 +207,9 @@ struct RecordedCalls final : FileCalls {  // syncs and renames in order; fails t
   std::vector<std::string> log;
 };
 
-// In a data folder shared by every user (a 0666 roster) a stale copy or a link another user
-// planted at the copy's name is never written through. The copy is on the disk before it replaces
-// the roster (a power cut cannot empty it); a failure leaves the old roster and no copy.
+// A shared roster (0666) keeps its mode; a stale copy or another user's link at the copy's name
+// is never written through; the copy is on the disk before it replaces the roster (a power cut
+// cannot empty it), and a failure leaves the old roster and no copy.
 TEST(RosterSafety, ASaveReplacesTheRosterWholeOrNotAtAllAndFollowsNoLink) {
   const mode_t umaskWas = ::umask(022);
   const std::pair<const char*, const char*> rows[] = {{"nothing", ""},     {"stale", ""},
@@ -236,13 +217,12 @@ TEST(RosterSafety, ASaveReplacesTheRosterWholeOrNotAtAllAndFollowsNoLink) {
                                                       {"stale", "rename"}, {"link", "replant"}};
   for (const auto& [planted, failing] : rows) {
     SCOPED_TRACE(std::string(planted) + ", failing " + failing);
-    testing::TempDir dir;
-    const fs::path file = dir / "players.qbx", copy = dir / "players.qbx.tmp";
-    Write(file, Bowlers({1, 2}));
+    RosterWorld w({1, 2});
+    const fs::path file = w.file, copy = w.dir / "players.qbx.tmp";
     ::chmod(file.c_str(), 0666);
-    Write(dir / "victim", {1, 2, 3});
+    Write(w.dir / "victim", {1, 2, 3});
     if (*planted == 's') Write(copy, Bowlers({9, 9, 9}));
-    if (*planted == 'l') fs::create_symlink(dir / "victim", copy);
+    if (*planted == 'l') fs::create_symlink(w.dir / "victim", copy);
     RecordedCalls calls(failing);
     Bytes expected = Bowlers({1, 2});
     if (*failing == '\0') {
@@ -255,7 +235,7 @@ TEST(RosterSafety, ASaveReplacesTheRosterWholeOrNotAtAllAndFollowsNoLink) {
     EXPECT_EQ(Read(file), expected);
     EXPECT_EQ(fs::status(file).permissions(), fs::perms(0666));
     EXPECT_EQ(fs::exists(fs::symlink_status(copy)), std::string(failing) == "replant");
-    EXPECT_EQ(Read(dir / "victim"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(Read(w.dir / "victim"), (Bytes{1, 2, 3}));
   }
   testing::TempDir dir;  // a link planted at the roster's name: no first roster through it
   fs::create_symlink(dir / "missing", dir / "players.qbx");

@@ -2,9 +2,10 @@
 // the window's own keys, and the scorecard and standings through whole games.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <map>
 #include <numeric>
+#include <utility>
 
 #include "screen/Scorecard.h"
 #include "screen/ScreenModel.h"
@@ -44,59 +45,48 @@ TEST(FrameMarks, EachFrameReadsAsOnTheAlley) {
       {{8, 1}, true, {"8", "1", ""}},        {{0, 10, 0}, true, {"-", "/", "-"}},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(::testing::Message()
-                 << ::testing::PrintToString(r.pins) << (r.tenth ? " tenth" : ""));
+    SCOPED_TRACE(::testing::PrintToString(r.pins) + (r.tenth ? " tenth" : ""));
     EXPECT_EQ(FrameMarks(r.pins, r.tenth), r.marks);
   }
 }
 
 TEST(SpokenLine, PiecesReadAsOneLineAndNumbersAsDigits) {
-  using K = SpokenLine::Kind;
   struct Row {
     std::vector<std::string> steps;  // "#stem" a number snippet, "@name" a name, "|" a key
     std::string shown;
   };
+  // clang-format off
   const Row rows[] = {
       {{"game score:", "#1", "#hundred", "#80", "#7"}, "game score: 187"},
-      {{"#12", "#thousnd", "#3", "#hundred", "#40"}, "12340"},
-      {{"#2", "#thousnd", "#5"}, "2005"},
-      {{"#1", "#hundred", "#10"}, "110"},
-      {{"#negativ", "#5"}, "-5"},
+      {{"#12", "#thousnd", "#3", "#hundred", "#40"}, "12340"}, {{"#2", "#thousnd", "#5"}, "2005"},
+      {{"#1", "#hundred", "#10"}, "110"}, {{"#negativ", "#5"}, "-5"}, {{"#7", "|", "#3"}, "3"},
       {{"Pins still standing:", "#7", "#10"}, "Pins still standing: 7 10"},
       {{"Here comes", "@James", "@A"}, "Here comes James A"},
       {{"Here comes", "@James", "@A", "First ball."}, "First ball."},
-      {{"@James", "@A", "is up."}, "James A is up."},
+      {{"@James", "@A", "is up."}, "James A is up."}, {{"Frame one.", "Here comes"}, "Here comes"},
       {{"Handicap scoring is", "on."}, "Handicap scoring is on."},
-      {{"Frame one.", "Here comes"}, "Here comes"},
       {{"frame score:", "#20", "Press space."}, "Press space."},
       {{"Create a new bowler.", "|", "Let's go bowling!"}, "Let's go bowling!"},
-      {{"#7", "|", "#3"}, "3"},
-      {{"#40", "#20"}, "40 20"},  // two numbers, not sixty
-  };
+      {{"#40", "#20"}, "40 20"}};  // two numbers, not sixty
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(::testing::PrintToString(r.steps));
     SpokenLine line;
     for (const std::string& s : r.steps) {
-      if (s == "|") {
-        line.Break();
-      } else if (s[0] == '#') {
-        line.SaidNumber(s.substr(1));
-      } else if (s[0] == '@') {
-        line.Said(s.substr(1), K::Name);
-      } else {
-        line.Said(s);
-      }
+      if (s == "|") line.Break();
+      if (s[0] == '#') line.SaidNumber(s.substr(1));
+      if (s[0] == '@') line.Said(s.substr(1), SpokenLine::Kind::Name);
+      if (s != "|" && s[0] != '#' && s[0] != '@') line.Said(s);
     }
     EXPECT_EQ(line.Text(), r.shown);
   }
 }
 
 double Luminance(const Rgb& c) {
-  const auto lin = [](int v) {
-    const double s = v / 255.0;
+  const auto lin = [](double s) {
     return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
   };
-  return 0.2126 * lin(c.R) + 0.7152 * lin(c.G) + 0.0722 * lin(c.B);
+  return 0.2126 * lin(c.R / 255.0) + 0.7152 * lin(c.G / 255.0) + 0.0722 * lin(c.B / 255.0);
 }
 
 // The window's keys on the main menu: each is taken before the menu, remembered, and the menu
@@ -112,20 +102,16 @@ TEST(WindowKeys, TakenOnEveryScreenAndRemembered) {
   w.RunMainMenu();
   EXPECT_EQ(Count(w.Heard(), std::string("create.wav")), 1);  // no key repeated the item
   ASSERT_FALSE(shown.Shown.empty());
-  bool sawItem = false;
-  for (const Picture& p : shown.Shown) {
-    sawItem = sawItem || (p.Caption == "Main Menu:" && p.Words == "Create a new bowler.");
-  }
-  EXPECT_TRUE(sawItem);
+  EXPECT_TRUE(std::any_of(shown.Shown.begin(), shown.Shown.end(), [](const Picture& p) {
+    return p.Caption == "Main Menu:" && p.Words == "Create a new bowler.";
+  }));
   const Picture& last = shown.Shown.back();
   EXPECT_EQ(last.TextStep, 2);  // 2, down to 1, held there, up to 2
   EXPECT_EQ(last.Colours, kColourSchemes[1]);
   EXPECT_TRUE(last.FullScreen);
-  const std::map<std::string, std::string> stored = {
-      {"TextSize", "2"}, {"Colours", "1"}, {"FullScreen", "1"}};
-  for (const auto& [key, value] : stored) {
+  for (const auto& [key, value] :
+       {std::pair{"TextSize", "2"}, {"Colours", "1"}, {"FullScreen", "1"}})
     EXPECT_EQ(w.sim.settings.GetSetting("KORVELDA", "Screen", key, ""), value) << key;
-  }
   // A restart shows what was chosen; a value edited by hand out of range is not taken.
   w.sim.settings.SaveSetting("KORVELDA", "Screen", "TextSize", "9");
   w.Start();
@@ -142,7 +128,7 @@ TEST(WindowKeys, TakenOnEveryScreenAndRemembered) {
 std::vector<std::vector<int>> PinsOf(const CardRow& row) {
   std::vector<std::vector<int>> frames;
   for (const FrameBox& box : row.Frames) {
-    std::vector<int> pins;
+    std::vector<int>& pins = frames.emplace_back();
     int rack = 0;
     for (const std::string& m : box.Marks) {
       if (m.empty()) break;
@@ -150,27 +136,19 @@ std::vector<std::vector<int>> PinsOf(const CardRow& row) {
       pins.push_back(p);
       rack = (m == "X" || m == "/") ? 0 : rack + p;
     }
-    frames.push_back(pins);
   }
   return frames;
 }
 
 // Running totals of ten-pin scoring over the pins bowled; -1 where a frame is not yet settled.
 std::vector<int> RunningTotals(const std::vector<std::vector<int>>& frames) {
-  std::vector<int> rolls, starts;
-  for (const auto& f : frames) {
-    starts.push_back(static_cast<int>(rolls.size()));
-    rolls.insert(rolls.end(), f.begin(), f.end());
-  }
-  std::vector<int> totals(10, -1);
+  std::vector<int> rolls, totals(10, -1);
+  for (const auto& f : frames) rolls.insert(rolls.end(), f.begin(), f.end());
   int total = 0;
-  for (std::size_t f = 0; f < 10; ++f) {
-    const auto& pins = frames[f];
-    const bool strike = !pins.empty() && pins[0] == 10;
-    const bool spare = !strike && pins.size() >= 2 && pins[0] + pins[1] == 10;
-    const std::size_t need = f == 9 ? (strike || spare ? 3 : 2) : strike ? 3 : spare ? 3 : 2;
-    const auto at = static_cast<std::size_t>(starts[f]);
-    if (pins.empty() || rolls.size() < at + need || (f < 9 && !strike && pins.size() < 2)) break;
+  for (std::size_t f = 0, at = 0; f < 10 && !frames[f].empty(); at += frames[f++].size()) {
+    const auto& pins = frames[f];  // a strike or a spare takes three balls, else two
+    const std::size_t need = pins[0] == 10 || (pins.size() > 1 && pins[0] + pins[1] == 10) ? 3 : 2;
+    if (rolls.size() < at + need || (f < 9 && pins[0] < 10 && pins.size() < 2)) break;
     total += std::accumulate(rolls.begin() + at, rolls.begin() + at + need, 0);
     totals[f] = total;
   }
@@ -188,9 +166,7 @@ TEST(Scorecard, WholeGamesShowWhatIsScoredAndTheStandingsAsCalled) {
     screen.SetLane(&w.lane);
     Recorder shown;
     screen.SetDisplay(&shown);
-    std::vector<int> lineup(static_cast<std::size_t>(bowlers));
-    std::iota(lineup.begin(), lineup.end(), 1);
-    w.Choose(lineup, 1, 2);
+    w.Choose(bowlers == 1 ? std::vector{1} : std::vector{1, 2, 3}, 1, 2);
     w.session.UseHandicap = bowlers == 3;
     for (int i = 0; i < 24 * bowlers; ++i)
       w.bot.Balls.push_back(i % 4 == 0 ? Strike() : At(std::array{11, 10, 9, 2}[i % 4]));
@@ -200,12 +176,10 @@ TEST(Scorecard, WholeGamesShowWhatIsScoredAndTheStandingsAsCalled) {
     EXPECT_THROW(w.mainMenu.Show(ShowMode::Modal), GameWorld::Left);
 
     // Drawn only when what it shows changes.
-    for (std::size_t i = 1; i < shown.Shown.size(); ++i) {
+    for (std::size_t i = 1; i < shown.Shown.size(); ++i)
       ASSERT_NE(shown.Shown[i], shown.Shown[i - 1]) << "picture " << i;
-    }
-    const Picture* lastCard = nullptr;
-    const Picture* lastStandings = nullptr;
-    int mostCalled = 0;
+    const Picture *lastCard = nullptr, *lastStandings = nullptr;
+    std::ptrdiff_t mostCalled = 0;
     bool sawUpWithBallInPlay = false, sawPins = false, sawOneCalled = false;
     for (const Picture& p : shown.Shown) {
       int up = 0;
@@ -216,10 +190,8 @@ TEST(Scorecard, WholeGamesShowWhatIsScoredAndTheStandingsAsCalled) {
           const std::string& total = row.Frames[f].Total;
           ASSERT_EQ(total.empty() ? -1 : std::stoi(total), expected[f])
               << row.Name << " frame " << f + 1;
-          if (row.Frames[f].InPlay >= 0) {
-            EXPECT_TRUE(row.Up);
-            sawUpWithBallInPlay = true;
-          }
+          EXPECT_TRUE(row.Frames[f].InPlay < 0 || row.Up) << "a ball in play for one not up";
+          sawUpWithBallInPlay = sawUpWithBallInPlay || row.Frames[f].InPlay >= 0;
         }
       }
       EXPECT_LE(up, 1);
@@ -227,8 +199,8 @@ TEST(Scorecard, WholeGamesShowWhatIsScoredAndTheStandingsAsCalled) {
       if (!p.Card.empty()) lastCard = &p;
       if (!p.Standings.empty()) {
         lastStandings = &p;
-        int called = 0;
-        for (const StandingRow& s : p.Standings) called += s.Place.empty() ? 0 : 1;
+        const auto called = std::count_if(p.Standings.begin(), p.Standings.end(),
+                                          [](const StandingRow& s) { return !s.Place.empty(); });
         EXPECT_GE(called, mostCalled);  // called one by one, never taken back
         mostCalled = std::max(mostCalled, called);
         sawOneCalled = sawOneCalled || called == 1;
@@ -242,19 +214,16 @@ TEST(Scorecard, WholeGamesShowWhatIsScoredAndTheStandingsAsCalled) {
     for (int b = 1; b <= bowlers; ++b) {
       const CardRow& row = lastCard->Card[static_cast<std::size_t>(b - 1)];
       const std::string total = std::to_string(w.roster.Players(b).GetScore(false, 1, 2));
-      EXPECT_EQ(row.Frames[9].Total, total);
-      EXPECT_EQ(row.Total, total);
+      EXPECT_EQ(row.Frames[9].Total + " and " + row.Total, total + " and " + total);
     }
     EXPECT_EQ(lastCard->Card[0].Name, "James A");
     ASSERT_NE(lastStandings, nullptr);
     ASSERT_EQ(lastStandings->Standings.size(), static_cast<std::size_t>(bowlers));
     EXPECT_EQ(lastStandings->ShowHandicap, bowlers == 3);
     int previous = 1000;
-    for (std::size_t i = 0; i < lastStandings->Standings.size(); ++i) {
-      const StandingRow& s = lastStandings->Standings[i];
-      ASSERT_FALSE(s.Score.empty()) << i;
-      EXPECT_LE(std::stoi(s.Score), previous);
-      previous = std::stoi(s.Score);
+    for (const StandingRow& s : lastStandings->Standings) {
+      ASSERT_FALSE(s.Score.empty()) << s.Place;
+      EXPECT_LE(std::stoi(s.Score), std::exchange(previous, std::stoi(s.Score)));
       EXPECT_EQ(s.Handicap.empty(), bowlers != 3);
     }
     EXPECT_EQ(lastStandings->Standings[0].Place, "1st");

@@ -5,7 +5,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/Application.h"
@@ -16,19 +15,16 @@
 namespace strikora::testing {
 
 // Clips as Heard() names them, from words: "wyfn initials/A #1" is wyfn.wav, initials/A.wav, #1.
-inline std::vector<std::string> Said(std::string_view words) {
+inline std::vector<std::string> Said(const std::string& words) {
   std::vector<std::string> out;
-  std::istringstream in{std::string(words)};
+  std::istringstream in(words);
   for (std::string word; in >> word;) out.push_back(word[0] == '#' ? word : word + ".wav");
   return out;
 }
 
-struct KeyAt {
-  std::string Clip;
-  int Key, Shift = 0;
-  std::int64_t DelayMs = 0;
-  int Occurrence = 1;
-};
+// clang-format off
+struct KeyAt { std::string Clip; int Key, Shift = 0; std::int64_t DelayMs = 0; int Occurrence = 1; };
+// clang-format on
 // `key` once the n-th play of `clip` ("initials/a", as Said() names it) began, after delayMs.
 inline KeyAt At(const std::string& clip, int key, int occurrence = 1, std::int64_t delayMs = 450,
                 int shift = 0) {
@@ -83,27 +79,24 @@ struct AppWorld {
   [[nodiscard]] std::vector<std::string> Heard() const {
     std::vector<std::string> out;
     for (const TraceEvent& e : sim.platform.Trace.Events()) {
-      if (e.Kind != "play" || e.Fields[0] == "BackgroundBuffer") continue;
-      const std::filesystem::path file(e.Fields[1]);
-      const std::string name = file.filename().string();
-      const std::string folder = file.parent_path().filename().string();
+      const std::filesystem::path file(e.Kind == "play" ? e.Fields[1] : "");
+      if (e.Kind != "play" || e.Fields[0] == "BackgroundBuffer" || file.filename() == "silence.wav")
+        continue;
+      const std::string folder = file.parent_path().filename().string(), name = file.filename();
       std::string stem = file.stem().string();
-      if (name == "silence.wav") continue;
-      if (folder == "numbers" && (stem.back() == 'f' || stem.back() == 'p')) stem.pop_back();
-      const std::string shown = folder == "menu" ? name : folder + "/" + name;
-      out.push_back(folder == "numbers" ? "#" + stem : shown);
+      if (stem.back() == 'f' || stem.back() == 'p') stem.pop_back();  // a number's voice
+      out.push_back(folder == "numbers" ? "#" + stem
+                                        : (folder == "menu" ? "" : folder + "/") + name);
     }
     return out;
   }
-  // Heard from the first play of `clip` on.
   [[nodiscard]] std::vector<std::string> HeardFrom(const std::string& clip) const {
     std::vector<std::string> all = Heard();
     return {std::find(all.begin(), all.end(), clip), all.end()};
   }
   [[nodiscard]] int Count(const std::string& kind) const {
-    int n = 0;
-    for (const TraceEvent& e : sim.platform.Trace.Events()) n += e.Kind == kind ? 1 : 0;
-    return n;
+    return static_cast<int>(
+        std::ranges::count(sim.platform.Trace.Events(), kind, &TraceEvent::Kind));
   }
 
   TempDir dir;

@@ -1,8 +1,5 @@
-// The voice-set generator: its own workings (staging that does not depend on threads or
-// history, levelling, trimming, resampling), then the sound set the build generated, read back
-// every clip out of its pack as the game gets it, for what a player hears of it: one level for
-// every voice, effects where the clip list puts them, no peak over the ceiling, no DC offset and
-// no click at either end. Set STRIKORA_SOUNDS to check another folder of packs.
+// The generated sound set, every clip read out of its pack as the game gets it, as a player hears
+// it; then the resampling under Flite's voices. STRIKORA_SOUNDS names another folder of packs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,17 +7,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "tests/support/TempDir.h"
 #include "tools/ClipList.h"
 #include "tools/PackFile.h"
-#include "tools/voicegen/Generator.h"
-#include "tools/voicegen/Level.h"
+#include "tools/voicegen/Dsp.h"
 #include "tools/voicegen/Loudness.h"
 #include "tools/voicegen/SoundFile.h"
-#include "tools/voicegen/Speech.h"
 
 namespace strikora::voicegen {
 namespace {
@@ -39,6 +34,7 @@ struct Heard {
   double head = 0, tail = 0;              // largest magnitude in the first and last millisecond
   double first = 0, last = 0, seam = 0;   // the end frames, and the jump from last to first
   double endDrop = 0;                     // dB from the loudest 30 ms to the last 30 ms
+  std::vector<char> bytes;                // as the pack holds it
 };
 
 double RmsDb(const Audio& a, std::size_t from, std::size_t to) {
@@ -51,6 +47,7 @@ double RmsDb(const Audio& a, std::size_t from, std::size_t to) {
 Heard Hear(const Clip& clip, const std::vector<char>& bytes) {
   Heard h;
   h.clip = &clip;
+  h.bytes = bytes;
   h.error = bytes.empty() ? "missing" : "";
   try {
     if (!bytes.empty()) h.audio = DecodeSound(bytes, &h.rate);
@@ -101,7 +98,6 @@ std::vector<Heard> HearAll(const fs::path& dir) {
   }
   std::vector<Heard> heard;
   for (const Clip& clip : voiceset::AllClips()) {
-    if (clip.kind == voiceset::ClipKind::Data) continue;
     std::vector<char> bytes;
     if (clip.pack == Pack::Beside && fs::exists(dir / clip.file))
       bytes = packfile::ReadWholeFile(dir / clip.file);
@@ -113,43 +109,36 @@ std::vector<Heard> HearAll(const fs::path& dir) {
   return heard;
 }
 
-// "" for the plain number speaker, "f" or "p" for the others.
-std::string NumberVoice(const Clip& c) {
-  const char s = c.file[c.file.size() - 5];
-  return s == 'f' || s == 'p' ? std::string(1, s) : std::string();
+// Every clip, one per clip in the clip list's order, read once for all the checks.
+const std::vector<Heard>& Clips() {
+  static const std::vector<Heard> clips =
+      HearAll(std::getenv("STRIKORA_SOUNDS") != nullptr ? std::getenv("STRIKORA_SOUNDS")
+                                                        : STRIKORA_SOUNDS_DIR);
+  return clips;
 }
-
-class VoiceSetCheck : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    const char* other = std::getenv("STRIKORA_SOUNDS");
-    Clips = HearAll(other != nullptr ? fs::path(other) : fs::path(STRIKORA_SOUNDS_DIR));
-  }
-  static const Heard& Of(Pack pack, const std::string& file) {
-    static const Heard none;
-    const auto it = std::find_if(Clips.begin(), Clips.end(), [&](const Heard& h) {
-      return h.clip->pack == pack && h.clip->file == file;
-    });
-    EXPECT_NE(it, Clips.end()) << file;
-    return it == Clips.end() ? none : *it;
-  }
-  static inline std::vector<Heard> Clips;
-};
+const Heard& Of(Pack pack, const std::string& file) {
+  const Clip* clip = voiceset::FindClip(pack, file);
+  if (clip == nullptr) throw std::invalid_argument(file);
+  return Clips().at(static_cast<std::size_t>(clip - voiceset::AllClips().data()));
+}
 
 constexpr double kTolerance = voiceset::kLoudnessTolerance / 100.0;
 
 // Each clip as a player hears it: in its pack, at its level, under the ceiling, without a DC
 // offset, a click at either end or a word cut while it still sounds.
-TEST_F(VoiceSetCheck, EveryClipSoundsCleanAtItsLevel) {
-  ASSERT_FALSE(Clips.empty());
-  for (const auto& h : Clips) {
+TEST(VoiceSetCheck, EveryClipSoundsCleanAtItsLevel) {
+  ASSERT_FALSE(Clips().empty());
+  for (const auto& h : Clips()) {
     SCOPED_TRACE(h.clip->file);
+    if (h.clip->kind == voiceset::ClipKind::Data) {
+      // The names list, in its alphabetical order.
+      EXPECT_EQ(std::string(h.bytes.begin(), h.bytes.end()), voiceset::NamesDatText());
+      continue;
+    }
     ASSERT_TRUE(h.error.empty()) << h.error;
     EXPECT_EQ(h.rate, 22050);
     if (h.clip->effect == Effect::Silence) {
-      EXPECT_EQ(h.audio.Channels, 1);
-      EXPECT_EQ(h.audio.Frames(), 2205U);
-      EXPECT_EQ(std::count(h.audio.Data.begin(), h.audio.Data.end(), 0.0F), 2205);
+      EXPECT_TRUE(h.audio.Channels == 1 && h.audio.Data == Samples(2205, 0.0F));  // 100 ms
       continue;
     }
     EXPECT_NEAR(h.lufs, (voiceset::kSpeechLoudness + h.clip->level) / 100.0, kTolerance);
@@ -159,34 +148,25 @@ TEST_F(VoiceSetCheck, EveryClipSoundsCleanAtItsLevel) {
     const bool loops = h.clip->Loops();
     EXPECT_LE(h.first, loops ? 0.01 : 0.001);
     EXPECT_LE(loops ? h.seam : h.last, loops ? 0.02 : 0.001);
-    if (!loops) {
-      EXPECT_LE(h.head, 0.1) << "starts abruptly";
-      EXPECT_LE(h.tail, 0.1) << "stops dead";
-    }
-    if (h.clip->kind == voiceset::ClipKind::Speech) {
-      EXPECT_GE(h.endDrop, 40.0) << "a word cut while it sounds";
-      if (h.clip->effect == Effect::None) {
-        EXPECT_EQ(h.audio.Channels, 1);
-      }
-    }
+    EXPECT_LE(loops ? 0 : std::max(h.head, h.tail), 0.1) << "starts abruptly or stops dead";
+    const bool speech = h.clip->kind == voiceset::ClipKind::Speech;
+    EXPECT_TRUE(!speech || h.endDrop >= 40.0) << "a word cut while it sounds: " << h.endDrop;
+    EXPECT_TRUE(!speech || h.clip->effect != Effect::None || h.audio.Channels == 1);
   }
 }
 
-TEST_F(VoiceSetCheck, TheThreeNumberSpeakersSayEachWordAlikeInTheirOwnVoices) {
-  std::map<std::string, std::vector<const Heard*>> words;  // by stem: "7", "hundred"
-  for (const auto& h : Clips) {
-    if (h.clip->pack != Pack::Numbers) continue;
-    words[h.clip->file.substr(0, h.clip->file.size() - 4 - NumberVoice(*h.clip).size())].push_back(
-        &h);
-  }
-  EXPECT_EQ(words.size(), 31U);
-  for (const auto& [stem, said] : words) {
-    ASSERT_EQ(said.size(), 3U) << stem;
-    const auto [quiet, loud] = std::minmax_element(
-        said.begin(), said.end(), [](const Heard* a, const Heard* b) { return a->lufs < b->lufs; });
-    EXPECT_LE((*loud)->lufs - (*quiet)->lufs, kTolerance) << stem;
-    for (std::size_t i = 0; i < 3; ++i)
-      EXPECT_NE(said[i]->audio.Data, said[(i + 1) % 3]->audio.Data) << stem;
+TEST(VoiceSetCheck, TheThreeNumberSpeakersSayEachWordAlikeInTheirOwnVoices) {
+  for (const Heard& h : Clips()) {
+    const std::string& file = h.clip->file;  // "7.wav", "7f.wav", "7p.wav"
+    if (h.clip->pack != Pack::Numbers || file.ends_with("f.wav") || file.ends_with("p.wav"))
+      continue;
+    const std::string stem = file.substr(0, file.size() - 4);
+    const Heard &f = Of(Pack::Numbers, stem + "f.wav"), &p = Of(Pack::Numbers, stem + "p.wav");
+    EXPECT_LE(std::max({h.lufs, f.lufs, p.lufs}) - std::min({h.lufs, f.lufs, p.lufs}), kTolerance)
+        << stem;
+    EXPECT_TRUE(h.audio.Data != f.audio.Data && f.audio.Data != p.audio.Data &&
+                p.audio.Data != h.audio.Data)
+        << stem;
   }
 }
 
@@ -205,21 +185,18 @@ int ZeroCrossings(const Samples& s) {
 // What the levels and lengths are for: more pins down sound louder, a bigger crowd louder; the
 // roar outlasts the strike call, which waits for its play cursor to pass byte 500000; each
 // piece of music lasts as long as its place in the game.
-TEST_F(VoiceSetCheck, PinsCrowdsAndMusicFitTheirPlaceInTheGame) {
-  for (int n = 2; n <= 10; ++n) {
-    EXPECT_GT(Of(Pack::Play, "pin" + std::to_string(n) + ".wav").lufs,
-              Of(Pack::Play, "pin" + std::to_string(n - 1) + ".wav").lufs)
-        << n << " pins";
-  }
+TEST(VoiceSetCheck, PinsCrowdsAndMusicFitTheirPlaceInTheGame) {
+  const auto pin = [](int n) { return Of(Pack::Play, "pin" + std::to_string(n) + ".wav").lufs; };
+  for (int n = 2; n <= 10; ++n) EXPECT_GT(pin(n), pin(n - 1)) << n << " pins";
   EXPECT_GT(Of(Pack::Play, "cheers1.wav").lufs, Of(Pack::Play, "cheers2.wav").lufs);
   EXPECT_GT(Of(Pack::Play, "cheers2.wav").lufs, Of(Pack::Play, "cheer1.wav").lufs);
   const Audio& roar = Of(Pack::Play, "cheers1.wav").audio;
   ASSERT_GT(roar.Frames(), 250000U);
   EXPECT_GT(Energy(roar.Data, 250000, 250000 + 22050), 22050 * 1e-3) << "the crowd still loud";
+  // clang-format off
   const std::tuple<Pack, const char*, double, double> pieces[] = {
-      {Pack::Beside, "logos.mp3", 3, 5},
-      {Pack::Announce, "themesng.mp3", 10, 20},
-      {Pack::Adverts, "advert4.mp3", 6, 30}};
+      {Pack::Beside, "logos.mp3", 3, 5}, {Pack::Announce, "themesng.mp3", 10, 20}, {Pack::Adverts, "advert4.mp3", 6, 30}};
+  // clang-format on
   for (const auto& [pack, file, min, max] : pieces) {
     const Heard& h = Of(pack, file);
     const double seconds = static_cast<double>(h.audio.Frames()) / h.rate;
@@ -227,7 +204,7 @@ TEST_F(VoiceSetCheck, PinsCrowdsAndMusicFitTheirPlaceInTheGame) {
   }
 }
 
-TEST_F(VoiceSetCheck, SpeakerTestSaysLeftOnTheLeftThenRightOnTheRight) {
+TEST(VoiceSetCheck, SpeakerTestSaysLeftThenRightAndAimTonesShortenWithSkill) {
   const Audio& a = Of(Pack::Menu, "spkrtest.wav").audio;
   ASSERT_EQ(a.Channels, 2);
   std::string sides;  // a letter a 50 ms window: L only the left speaker heard, R the right
@@ -239,44 +216,18 @@ TEST_F(VoiceSetCheck, SpeakerTestSaysLeftOnTheLeftThenRightOnTheRight) {
   EXPECT_GT(std::count(sides.begin(), sides.end(), 'L'), 5) << sides;
   EXPECT_GT(std::count(sides.begin(), sides.end(), 'R'), 5) << sides;
   EXPECT_LT(sides.rfind('L'), sides.find('R')) << sides;
-}
-
-TEST_F(VoiceSetCheck, AimTonesShortenWithSkillAndLandmarksStandOut) {
+  // The aim tones shorten with skill; a landmark stands out at the same pace, so that the
+  // sweep's rhythm does not give it away by itself.
   std::size_t previous = SIZE_MAX;
   for (int skill = 1; skill <= 5; ++skill) {
     SCOPED_TRACE(::testing::Message() << "skill " << skill);
     const Audio& plain = Of(Pack::Play, "aim0" + std::to_string(skill) + ".wav").audio;
     const Audio& mark = Of(Pack::Play, "aim1" + std::to_string(skill) + ".wav").audio;
-    // Same pace for both, so the sweep's rhythm does not give the landmark away by itself.
     EXPECT_EQ(plain.Frames(), mark.Frames());
     EXPECT_LT(plain.Frames(), previous);
     previous = plain.Frames();
     EXPECT_GT(ZeroCrossings(mark.Data), 1.8 * ZeroCrossings(plain.Data));
   }
-}
-
-TEST(VoiceGen, StagingGivesTheSameBytesOnAnyThreadAfterAnyHistory) {
-  const strikora::testing::TempDir folder;
-  const fs::path dir = folder.Path();
-  Speaker speaker;
-  // Flite may speak on any thread in any order. (eSpeak NG keeps state from one utterance to
-  // the next, so its words are always spoken on one thread in clip order.) The names list is
-  // staged with them, in its list order.
-  std::vector<const voiceset::Clip*> clips;
-  for (const char* file : {"create.wav", "pm2.wav", "lgb.wav", "spkrtest.wav"})
-    clips.push_back(voiceset::FindClip(Pack::Menu, file));
-  clips.push_back(voiceset::FindClip(Pack::Ambient, "amb3.wav"));
-  clips.push_back(voiceset::FindClip(Pack::StdNames, "../names.dat"));
-  ASSERT_EQ(std::count(clips.begin(), clips.end(), nullptr), 0);
-  StageClips(clips, dir / "one", 1, speaker);
-  StageClips(clips, dir / "three", 3, speaker);
-  for (const auto* clip : clips) {
-    EXPECT_EQ(packfile::ReadWholeFile(StagedPath(dir / "one", *clip)),
-              packfile::ReadWholeFile(StagedPath(dir / "three", *clip)))
-        << clip->file;
-  }
-  const auto text = packfile::ReadWholeFile(dir / "one" / "names.dat");
-  EXPECT_EQ(std::string(text.begin(), text.end()), voiceset::NamesDatText());
 }
 
 // A test tone: `seconds` of a sine at `hz` and `peak`, at `rate`.
@@ -288,32 +239,9 @@ Samples Tone(double hz, double seconds, float peak, int rate = kRate) {
   return s;
 }
 
-TEST(VoiceGen, LevellingReachesTheLoudnessAndHoldsThePeaks) {
-  // A steady tone needs only gain; a tone with sharp spikes needs the limiter as well.
-  Audio steady{1, Tone(440, 2.0, 0.1F)};
-  Audio spiky{1, Tone(440, 2.0, 0.05F)};
-  for (std::size_t i = 0; i < spiky.Data.size(); i += Len(0.25)) spiky.Data[i] = 0.9F;
-  for (Audio* a : {&steady, &spiky}) {
-    EXPECT_NEAR(LevelTo(*a, -18.0, -1.3), -18.0, 0.1);
-    EXPECT_NEAR(IntegratedLoudness(*a), -18.0, 0.1);
-    EXPECT_LE(TruePeak(*a), -1.2);
-  }
-}
-
-TEST(VoiceGen, TrimmedWordsEndInSilenceAndResamplingKeepsPitchAndLevel) {
-  // A take that stops dead on a full vowel, as eSpeak NG's do, between long pauses.
-  Samples take(Len(0.5), 0.0F);
-  const Samples vowel = Tone(200, 0.3, 0.5F);
-  take.insert(take.begin() + static_cast<std::ptrdiff_t>(Len(0.2)), vowel.begin(), vowel.end());
-  TrimToWords(take);
-  EXPECT_NEAR(static_cast<double>(take.size()) / kRate, 0.3 + 0.02 + 0.04, 0.011);
-  const std::size_t end = take.size() - Len(0.04);  // the silence after the word
-  EXPECT_TRUE(std::all_of(take.begin() + static_cast<std::ptrdiff_t>(end), take.end(),
-                          [](float v) { return v == 0; }));
-  EXPECT_LT(std::abs(take[end - 1]), 0.01F) << "let go, not cut";
-
-  const Samples from16k = Tone(1000, 1.0, 0.5F, 16000);
-  const Samples at22k = Resampler(16000)(from16k);
+// Flite speaks at 16 kHz: resampled to the game's rate a voice keeps its pitch and level.
+TEST(VoiceGen, ResamplingKeepsPitchAndLevel) {
+  const Samples at22k = Resampler(16000)(Tone(1000, 1.0, 0.5F, 16000));
   ASSERT_EQ(at22k.size(), 22050U);
   const Samples middle(at22k.begin() + 2205, at22k.end() - 2205);
   EXPECT_NEAR(ZeroCrossings(middle) / (static_cast<double>(middle.size()) / kRate), 2000, 10);
