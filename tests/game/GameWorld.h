@@ -46,20 +46,18 @@ class RecordingAnnouncer final : public Announcer {
   std::function<void(const Call&)> OnCall;  // may throw, to play a fault
   [[nodiscard]] std::vector<Call> Of(const std::string& name) const {
     std::vector<Call> out;
-    for (const Call& c : Calls)
-      if (c.Name == name) out.push_back(c);
+    std::ranges::copy_if(Calls, std::back_inserter(out),
+                         [&](const Call& c) { return c.Name == name; });
     return out;
   }
-
   void AnnounceFrame() override {
     Note("AnnounceFrame", "frame" + std::to_string(s_.CurrentFrame));
   }
   void AnnouncePlayerUp() override { Note("AnnouncePlayerUp", "isup1"); }
   void AnnounceStreak() override { Note("AnnounceStreak"); }
   void AnnounceBall() override {
-    Note("AnnounceBall", s_.BallNumber == 0   ? "1stball1"
-                         : s_.BallNumber == 1 ? "2ndball1"
-                                              : "xtraball");
+    Note("AnnounceBall",
+         std::array{"1stball1", "2ndball1", "xtraball"}[std::min(s_.BallNumber, std::int16_t{2})]);
   }
   void AnnounceNextPlayer() override { Note("AnnounceNextPlayer", "nxtplay1"); }
   void PlayHookSound() override { Note("PlayHookSound", "", "hook"); }
@@ -87,7 +85,7 @@ class TestMenu final : public Form {
       : Form(w, std::move(caption)), s_(s) {}
   void Form_GotFocus() override;
   std::deque<bool> Answers;
-  std::function<void()> OnShow, OnAccept;
+  std::function<void()> OnAccept;
   int Shown = 0;
 
  private:
@@ -108,10 +106,10 @@ inline const auto Strike = [] { return At(11, {0.5, 0.0}); };  // the pocket, fo
 inline const auto Miss = [] { return At(2, {0.5}); };
 
 // Plays the lane from the game's state: Space, the stop key, the release, Enter, Y or N.
+struct GameWorld;
 class Bot {
  public:
-  Bot(sim::SimWorld& world, ScriptedRandom& random, GameSession& s, SoundEngine& e,
-      fMainPlay& lane);
+  explicit Bot(GameWorld& w);
   std::deque<Ball> Balls;        // then misses
   std::deque<bool> Answers;      // Y is true
   bool QuietAlley = true;        // the alley's timers off, and their draws with them
@@ -122,11 +120,7 @@ class Bot {
 
  private:
   void Tick();
-  sim::SimWorld& world_;
-  ScriptedRandom& random_;
-  GameSession& s_;
-  SoundEngine& e_;
-  fMainPlay& lane_;
+  GameWorld& w_;
   Timer timer_;
   Ball ball_;
   bool haveBall_ = false, aimed_ = false, stopped_ = false, releasing_ = false, answered_ = false;
@@ -180,22 +174,23 @@ struct GameWorld {
   std::unique_ptr<Game> gamePtr = MakeGame();
   Game& game = *gamePtr;
   fMainPlay& lane = game.Lane();
-  Bot bot{world, random, session, engine, lane};
+  Bot bot{*this};
 
   void Choose(std::vector<int> active, int playMethod = 1, int skill = 1);
-  void PlayTurn(int frame);
-  // Clips played on these slots (all if empty) from event `from`, each one the default set names.
+  void PlayTurn(int frame);  // bowler 1's turn in that frame, on a full rack
+  // Clips played on these slots (all if empty) from event `from`: the stem of a .wav.
   [[nodiscard]] Strings PlaysOn(const std::string& slots = "", std::size_t from = 0) const;
   [[nodiscard]] std::string Heard(const std::string& slots = "", std::size_t from = 0) const;
+  // The events of a kind (on one slot if given), and their second fields as numbers.
+  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind,
+                                                 const std::string& slot = "") const;
   [[nodiscard]] Ints Changes(const std::string& kind, const std::string& slot) const;
-  [[nodiscard]] std::vector<TraceEvent> EventsOf(const std::string& kind) const;
   [[nodiscard]] long IndexOf(const std::string& kind, const std::string& ending,
                              long from = 0) const;
   // The first play of a clip: when (-1 if never), volume, pan.
   [[nodiscard]] std::array<std::int64_t, 3> PlayOf(const std::string& file) const;
   [[nodiscard]] Strings Errors() const;  // where each logged failure was
-  [[nodiscard]] bool Listed(const std::filesystem::path& played) const;
-  [[nodiscard]] Roster Stored() const;  // the roster file as the next run reads it
+  [[nodiscard]] Roster Stored() const;   // the roster file as the next run reads it
 
  private:
   [[nodiscard]] std::unique_ptr<Game> MakeGame();
