@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "tests/game/GameWorld.h"
+#include "tests/support/GameWorld.h"
 
 namespace strikora::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "platform/Keys.h"
-#include "tests/game/GameWorld.h"
+#include "tests/support/GameWorld.h"
 
 namespace strikora::testing {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "screen/Scorecard.h"
 #include "screen/ScreenModel.h"
-#include "tests/game/GameWorld.h"
+#include "tests/support/GameWorld.h"
 #include "tests/support/AppWorld.h"
 #include "tools/ClipList.h"
 

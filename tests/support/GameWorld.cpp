@@ -1,4 +1,4 @@
-#include "tests/game/GameWorld.h"
+#include "tests/support/GameWorld.h"
 
 #include "platform/Keys.h"
 
