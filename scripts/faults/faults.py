@@ -57,6 +57,10 @@ FAULTS = [
          find="      bowler.Save(roster_.PlayersFile(), p);\n",
          repl="",
          desc="a finished game is not stored in the bowler's record"),
+    dict(id="G13", file="game/Game.cpp", e2e=False,
+         find="void Game::CloseLane() {\n  lane_.StopTimers();\n",
+         repl="void Game::CloseLane() {\n",
+         desc="a fault mid-game leaves the alley's timers running under the menu"),
     # ---------------------------------------------------------------- commentary/
     dict(id="C01", file="commentary/Commentary.cpp", e2e=True,
          find='if (pinsDown <= 3) return "1-3";',
