@@ -18,8 +18,14 @@ using testing::Said;
 TEST(MainMenu, WhatEachKeySaysAndDoes) {
   // The clips a key cut short; the pauses, ten before each prompt, two between the hour and the
   // minutes.
+  struct Case {
+    const char* name;
+    int item;
+    std::vector<KeyAt> keys;
+    const char* heard;
+    int stops, pauses = 10;
+  };
   // clang-format off
-  struct Case { const char* name; int item; std::vector<KeyAt> keys; const char* heard; int stops, pauses = 10; };
   const int Ctrl = mod::Ctrl, Shift = mod::Shift, Esc = vk::Escape;
   const std::vector<Case> cases = {
       {"arrows wrap both ways; other keys repeat the item, cutting it if it still plays", fMain::kStartGame,

@@ -16,8 +16,13 @@ using testing::Said;
 
 TEST(SoundOptions, EachKeyIsHeardKeptAndReadAgainAfterARestart) {
   // Keys from the options' first "percent" on; heard from their prompt on.
+  struct Case {
+    const char* name;
+    std::vector<testing::KeyAt> keys;
+    const char* heard;
+    MixSettings kept;
+  };
   // clang-format off
-  struct Case { const char* name; std::vector<testing::KeyAt> keys; const char* heard; MixSettings kept; };
   const int L = vk::Left, R = vk::Right, D = vk::Down;
   const std::vector<Case> cases = {
       {"speech a step down; effects two, each with a pin; Enter switches clear speech off",
@@ -77,8 +82,12 @@ TEST(SoundOptions, AStoredValueThatIsNoVolumeReadsAsItsDefault) {
 TEST(SoundOptions, TheLaneGivesWayToTheAnnouncerAndEachKindKeepsItsVolume) {
   // The crowd's volume in percent and what it does to a clip in hundredths of a dB; the alley's
   // dip under a call 150 ms in, and a second later.
+  struct Case {
+    const char* name;
+    bool laneOpen, clear;
+    int crowd, crowdLevel, during, after;
+  };
   // clang-format off
-  struct Case { const char* name; bool laneOpen, clear; int crowd, crowdLevel, during, after; };
   const std::vector<Case> cases = {
       {"on the lane: down under the call, back after it", true, true, 100, 0, -2000, 0},
       {"clear speech off: the lane stays", true, false, 100, 0, 0, 0},

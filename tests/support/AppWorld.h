@@ -22,9 +22,12 @@ inline std::vector<std::string> Said(const std::string& words) {
   return out;
 }
 
-// clang-format off
-struct KeyAt { std::string Clip; int Key, Shift = 0; std::int64_t DelayMs = 0; int Occurrence = 1; };
-// clang-format on
+struct KeyAt {
+  std::string Clip;
+  int Key, Shift = 0;
+  std::int64_t DelayMs = 0;
+  int Occurrence = 1;
+};
 // `key` once the n-th play of `clip` ("initials/a", as Said() names it) began, after delayMs.
 inline KeyAt At(const std::string& clip, int key, int occurrence = 1, std::int64_t delayMs = 450,
                 int shift = 0) {
